@@ -1,0 +1,124 @@
+#include "app/LangSetupApp.h"
+
+#include "app/EnvironmentProbes.h"
+#include "app/LanguageLibrary.h"
+#include "engine/InstallProcedure.h"
+#include "engine/Removal.h"
+#include "engine/TextFormat.h"
+
+BOOL g_bLaunchApp = 0;
+
+namespace {
+
+template <typename Fn>
+Fn FindKernel32Function(const char* name) {
+    HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");  // borrowed handle
+    return kernel32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel32, name))) : nullptr;
+}
+
+void LowerCaseAscii(wchar_t* text) {
+    for (; *text; ++text) {
+        if (*text >= L'A' && *text <= L'Z') *text = static_cast<wchar_t>(*text - L'A' + L'a');
+    }
+}
+
+}  // namespace
+
+SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info) {
+    if (info.m_nParams < 1) return SetupRoad::InstallWizard;
+    if (info.m_bDelPkg) return SetupRoad::RemovalWizard;
+    if (info.m_bSilentDel) return SetupRoad::SilentRemoval;
+    if (info.m_bSilent) return SetupRoad::SilentInstall;
+    return SetupRoad::InstallWizard;
+}
+
+void RestrictLibrarySearchToSystem() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    if (auto setDefault = FindKernel32Function<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories"))
+        setDefault(kSearchSystem32);
+    // Older systems: at least take the program's current folder out of the search.
+    if (auto setDirectory = FindKernel32Function<SetDllDirectoryFn>("SetDllDirectoryW")) setDirectory(L"");
+}
+
+bool LaunchInstalledApp(const wchar_t* pszSetupDir, const SetupConfig* pConfig) {
+    SetupConfig config;
+    if (pConfig)
+        config = *pConfig;
+    else
+        ReadSetupConfig(pszSetupDir, config);
+    // Without an install folder the path would name a file in the root of the current drive.
+    if (!config.szInstallDir[0]) return false;
+    wchar_t commandLine[1024];
+    if (!FormatText(commandLine, L"\"%s\\%s\"", config.szInstallDir, config.szAppFileName)) return false;
+    return RunProgram(commandLine, 1);
+}
+
+bool RunSilentInstall(const wchar_t* pszSetupDir) {
+    SetupConfig config;
+    ReadSetupConfig(pszSetupDir, config);
+    const bool installed = RunInstall(pszSetupDir, config);
+    if (config.bLaunchInSilentMode) LaunchInstalledApp(pszSetupDir, &config);
+    return installed;
+}
+
+bool RunSilentRemoval(const wchar_t* pszSetupDir) {
+    SetupConfig config;
+    ReadSetupConfig(pszSetupDir, config);
+    return RunRemoval(config);
+}
+
+CLangSetupApp::CLangSetupApp() = default;
+
+BOOL CLangSetupApp::InitInstance() {
+    RestrictLibrarySearchToSystem();
+
+    // Created and tested in one step, so two copies started at the same instant cannot both pass.
+    m_hMutex.reset(::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName));
+    if (m_hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        m_hMutex.reset();
+        m_nExitCode = kExitAnotherInstallRunning;
+        return FALSE;
+    }
+
+    wchar_t szPath[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, szPath, MAX_PATH);
+    // A cut path would name another folder: nothing is done from it.
+    if (length == 0 || length >= MAX_PATH) {
+        m_nExitCode = kExitInstallFailure;
+        return FALSE;
+    }
+    wchar_t szSetupDir[MAX_PATH];
+    GetFolderOfPath(szPath, szSetupDir);
+    LowerCaseAscii(szPath);
+
+    CKSCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+
+    g_bWow64 = IsRunningOnWow64();
+    g_bVista = IsVistaWorkstation();
+    if (g_bVista) MarkCompatAssistantPersisted(szPath);
+
+    const SetupRoad road = ChooseSetupRoad(cmdInfo);
+    if (road == SetupRoad::SilentInstall) {
+        m_nExitCode = RunSilentInstall(szSetupDir) ? kExitSuccess : kExitInstallFailure;
+        return FALSE;
+    }
+    if (road == SetupRoad::SilentRemoval) {
+        m_nExitCode = RunSilentRemoval(szSetupDir) ? kExitSuccess : kExitInstallFailure;
+        return FALSE;
+    }
+
+    // The wizard roads; without a language library nothing is shown.
+    g_hLangLib.reset(LoadLanguageLibrary(szPath));
+    if (!g_hLangLib) return FALSE;
+    // The wizard dialog takes over from here once it exists; until then the road ends.
+    return FALSE;
+}
+
+int CLangSetupApp::ExitInstance() {
+    m_hMutex.reset();
+    g_hLangLib.reset();
+    return CWinApp::ExitInstance();
+}

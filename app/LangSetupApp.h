@@ -1,0 +1,53 @@
+// The application object: from process start to process end along exactly one road.
+#pragma once
+
+#include <windows.h>
+
+#include "app/KSCommandLineInfo.h"
+#include "engine/SetupConfig.h"
+#include "framework/Handles.h"
+#include "framework/WinApp.h"
+
+// Start the installed application after the wizard. Written by the wizard's OK handling.
+extern BOOL g_bLaunchApp;
+
+enum class SetupRoad {
+    InstallWizard,
+    RemovalWizard,
+    SilentInstall,
+    SilentRemoval,
+};
+
+// Exit codes of the windowless roads, as deployment tools know them.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitInstallFailure = 1603;          // ERROR_INSTALL_FAILURE
+inline constexpr int kExitAnotherInstallRunning = 1618;   // ERROR_INSTALL_ALREADY_RUNNING
+
+// The single-instance mutex: one running copy per log-on session.
+inline constexpr wchar_t kSingleInstanceMutexName[] = L"KRT21C_INSTALL";
+
+SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info);
+
+// The silent install: configuration, install and, when setup.ini asks for it, the launch.
+// Returns false when the install failed.
+bool RunSilentInstall(const wchar_t* pszSetupDir);
+// The removal without any window. Returns false when the removal failed.
+bool RunSilentRemoval(const wchar_t* pszSetupDir);
+// Starts the installed application; pConfig null reads setup.ini afresh. Returns whether it started.
+bool LaunchInstalledApp(const wchar_t* pszSetupDir, const SetupConfig* pConfig);
+
+// Restricts the search for libraries loaded at run time to the system folder, where the
+// platform offers that, so that a library planted beside the program is never picked up.
+void RestrictLibrarySearchToSystem();
+
+class CLangSetupApp : public CWinApp {
+public:
+    CLangSetupApp();
+    ~CLangSetupApp() override = default;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+private:
+    fw::UniqueHandle m_hMutex;
+};

@@ -1,0 +1,94 @@
+// The one narrow interface through which the install engine reaches the operating system:
+// files and folders, registry, shell links, processes, windows, pauses and message boxes.
+// The product uses the plain Win32 side; tests put a recording fake in front of it.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// An open registry key; closed when the object is destroyed.
+class ISetupRegistryKey {
+public:
+    virtual ~ISetupRegistryKey() = default;
+    virtual bool SetString(const wchar_t* name, const wchar_t* data) = 0;  // REG_SZ, terminator stored
+    virtual bool SetDword(const wchar_t* name, DWORD data) = 0;
+    virtual bool DeleteValue(const wchar_t* name) = 0;
+    virtual bool DeleteSubKey(const wchar_t* name) = 0;
+};
+
+// A shell-link object with its IPersistFile; both released when the object is destroyed.
+class ISetupShellLink {
+public:
+    virtual ~ISetupShellLink() = default;
+    virtual bool SetPath(const wchar_t* target) = 0;
+    virtual bool SetArguments(const wchar_t* arguments) = 0;
+    virtual bool Save(const wchar_t* linkPath) = 0;  // remember flag set
+};
+
+// COM initialised for the calling thread until the object is destroyed.
+class ISetupComSession {
+public:
+    virtual ~ISetupComSession() = default;
+};
+
+// One entry of a folder enumeration.
+struct SetupFolderEntry {
+    std::wstring name;
+    bool isFolder;
+};
+
+class ISetupPlatform {
+public:
+    virtual ~ISetupPlatform() = default;
+
+    // Files and folders.
+    virtual bool PathExists(const wchar_t* path) = 0;  // a find-first test
+    virtual bool CreateFolder(const wchar_t* path) = 0;  // one level
+    virtual bool RemoveFolder(const wchar_t* path) = 0;  // only when empty
+    virtual bool CopyFile(const wchar_t* from, const wchar_t* to) = 0;  // overwrites
+    virtual bool DeleteFile(const wchar_t* path) = 0;
+    // What a find-first/find-next walk over pattern returns, in its order ("." and ".." included).
+    virtual std::vector<SetupFolderEntry> ListFolder(const wchar_t* pattern) = 0;
+    virtual bool GetFileSize(const wchar_t* path, ULONGLONG* size) = 0;
+
+    // System.
+    virtual bool GetVersionInfo(OSVERSIONINFOEXW* info) = 0;  // size field set by the caller
+    virtual bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) = 0;
+
+    // Registry: keys opened or created with KEY_WRITE.
+    virtual std::unique_ptr<ISetupRegistryKey> OpenKey(HKEY root, const wchar_t* path) = 0;
+    virtual std::unique_ptr<ISetupRegistryKey> CreateKey(HKEY root, const wchar_t* path) = 0;
+
+    // Shell links.
+    virtual std::unique_ptr<ISetupComSession> EnterCom() = 0;
+    // Null when the shell-link object or its IPersistFile is refused.
+    virtual std::unique_ptr<ISetupShellLink> NewShellLink() = 0;
+
+    // Processes: started without waiting; both handles are closed at once.
+    virtual bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags) = 0;
+
+    // Windows, pauses and message boxes.
+    virtual HWND FindTopWindow(const wchar_t* title) = 0;  // any class
+    virtual void SendCloseMessage(HWND window) = 0;        // WM_CLOSE, synchronous
+    virtual bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void Pause(DWORD milliseconds) = 0;
+    virtual int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type) = 0;  // no owner
+};
+
+// The platform in use: the Win32 one unless a test has put another in front of it.
+ISetupPlatform& SetupPlatform();
+
+// Puts a platform in front of the current one for the lifetime of the object.
+class ScopedPlatformOverride {
+public:
+    explicit ScopedPlatformOverride(ISetupPlatform& platform);
+    ~ScopedPlatformOverride();
+    ScopedPlatformOverride(const ScopedPlatformOverride&) = delete;
+    ScopedPlatformOverride& operator=(const ScopedPlatformOverride&) = delete;
+
+private:
+    ISetupPlatform* m_previous;
+};

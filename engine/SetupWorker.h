@@ -1,0 +1,28 @@
+// The worker thread that runs the install or the removal for the wizard and reports its begin
+// and end to the dialog by posted messages.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Handles.h"
+
+inline constexpr UINT WM_SETUP_PROGRESS = WM_USER + 100;
+
+enum SetupProgressCode : WPARAM {
+    PROGRESS_INSTALL_BEGIN = 1,
+    PROGRESS_INSTALL_END = 2,
+    PROGRESS_REMOVE_BEGIN = 4,
+    PROGRESS_REMOVE_END = 5,
+};
+
+// Second parameter of an end code: 1 after success, 0 after failure.
+struct WorkerParams {
+    wchar_t szSetupDir[MAX_PATH];
+    HWND hNotifyWnd;
+    int bRemove;
+};
+
+// Starts the worker; hNotifyWnd may be null. Returns the thread's handle, or an empty one when
+// the thread could not be created or a worker is still running (one worker at a time).
+fw::UniqueHandle StartSetupWorker(const wchar_t* pszSetupDir, HWND hNotifyWnd, int bRemove);
+DWORD WINAPI SetupWorkerProc(LPVOID pParam);

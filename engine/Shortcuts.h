@@ -1,0 +1,12 @@
+// The desktop shortcut of the user running setup and the all-users Start-menu shortcuts.
+// Each returns false only when a path did not fit its buffer (nothing is then written or
+// deleted); every other failure passes silently.
+#pragma once
+
+bool CreateDesktopShortcut(const wchar_t* pszTarget, const wchar_t* pszLinkName);
+// pszArguments may be null. Creates the Start-menu folder when missing.
+bool CreateProgramsShortcut(const wchar_t* pszFolder, const wchar_t* pszTarget, const wchar_t* pszLinkName,
+                            const wchar_t* pszArguments);
+bool DeleteDesktopShortcut(const wchar_t* pszLinkName);
+// bRemoveFolder: then removes the Start-menu folder, which succeeds only when it is empty.
+bool DeleteProgramsShortcut(const wchar_t* pszFolder, const wchar_t* pszLinkName, bool bRemoveFolder);

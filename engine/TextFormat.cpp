@@ -1,0 +1,37 @@
+#include "engine/TextFormat.h"
+
+bool FormatTextInto(wchar_t* buffer, std::size_t capacity, const wchar_t* pattern,
+                    std::initializer_list<const wchar_t*> args) {
+    if (capacity == 0) return false;
+    std::size_t used = 0;
+    auto arg = args.begin();
+    auto put = [&](wchar_t c) {
+        if (used + 1 >= capacity) return false;  // keep room for the terminator
+        buffer[used++] = c;
+        return true;
+    };
+    bool ok = true;
+    for (const wchar_t* p = pattern; ok && *p; ++p) {
+        if (p[0] == L'%' && p[1] == L's') {
+            ++p;
+            if (arg == args.end() || *arg == nullptr) {
+                ok = false;
+                break;
+            }
+            for (const wchar_t* s = *arg++; ok && *s; ++s) ok = put(*s);
+        } else {
+            ok = put(*p);
+        }
+    }
+    if (ok && arg != args.end()) ok = false;
+    buffer[ok ? used : 0] = L'\0';
+    return ok;
+}
+
+bool EqualsAsciiNoCase(const wchar_t* a, const wchar_t* b) {
+    auto fold = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    for (; *a && *b; ++a, ++b) {
+        if (fold(*a) != fold(*b)) return false;
+    }
+    return *a == *b;
+}

@@ -1,0 +1,32 @@
+// The production side of the engine's platform interface: plain Win32 calls.
+#pragma once
+
+#include "engine/SetupPlatform.h"
+
+class CWin32Platform final : public ISetupPlatform {
+public:
+    bool PathExists(const wchar_t* path) override;
+    bool CreateFolder(const wchar_t* path) override;
+    bool RemoveFolder(const wchar_t* path) override;
+    bool CopyFile(const wchar_t* from, const wchar_t* to) override;
+    bool DeleteFile(const wchar_t* path) override;
+    std::vector<SetupFolderEntry> ListFolder(const wchar_t* pattern) override;
+    bool GetFileSize(const wchar_t* path, ULONGLONG* size) override;
+
+    bool GetVersionInfo(OSVERSIONINFOEXW* info) override;
+    bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) override;
+
+    std::unique_ptr<ISetupRegistryKey> OpenKey(HKEY root, const wchar_t* path) override;
+    std::unique_ptr<ISetupRegistryKey> CreateKey(HKEY root, const wchar_t* path) override;
+
+    std::unique_ptr<ISetupComSession> EnterCom() override;
+    std::unique_ptr<ISetupShellLink> NewShellLink() override;
+
+    bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags) override;
+
+    HWND FindTopWindow(const wchar_t* title) override;
+    void SendCloseMessage(HWND window) override;
+    bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Pause(DWORD milliseconds) override;
+    int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type) override;
+};

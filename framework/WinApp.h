@@ -1,0 +1,38 @@
+// The application object: the process entry calls InitInstance and, when it declines to run
+// a message loop, ends the process through ExitInstance.
+#pragma once
+
+#include <windows.h>
+
+class CCommandLineInfo;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // Returning FALSE ends the process through ExitInstance without a message loop.
+    virtual BOOL InitInstance();
+    // Returns the process exit code.
+    virtual int ExitInstance();
+    // The message loop, run only when InitInstance returned TRUE.
+    virtual int Run();
+
+    // Feeds the process's own arguments, as the run-time library split them, to info.
+    void ParseCommandLine(CCommandLineInfo& info);
+
+    HINSTANCE m_hInstance = nullptr;
+
+    // The process entry's work, separated so that the entry point stays a one-liner.
+    static int RunApplication(HINSTANCE hInstance);
+
+protected:
+    // The exit code that the framework's own exit step returns.
+    int m_nExitCode = 0;
+};
+
+// The one application object, or null before it is constructed.
+CWinApp* AfxGetApp();

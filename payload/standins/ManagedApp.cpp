@@ -1,0 +1,59 @@
+// Stand-in for the managed application: a top-level window titled by AppName of the setup.ini
+// beside it, which closes on WM_CLOSE. Every start is recorded with its arguments, and every
+// WM_CLOSE with the Version of that setup.ini at that moment.
+#include <windows.h>
+
+#include <string>
+
+#include "StandinLog.h"
+
+namespace {
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE: {
+        wchar_t version[MAX_PATH];
+        ReadOwnSetupIni(L"Startup", L"Version", L"", version);
+        AppendStandinLog(L"close", (std::wstring(L"version=") + version).c_str());
+        ::DestroyWindow(window);
+        return 0;
+    }
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    AppendStandinLog(L"start", GetArgumentsText());
+
+    wchar_t title[MAX_PATH];
+    ReadOwnSetupIni(L"Startup", L"AppName", L"Kestrin HW RAID Manager", title);
+
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = L"ManagedAppStandIn";
+    if (!::RegisterClassW(&windowClass)) return 1;
+
+    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        AppendStandinLog(L"no-window", L"");
+        return 1;
+    }
+    ::ShowWindow(window, show);
+
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,93 @@
+# Wine test bed, sourced by the scripts: one template prefix made once and copied per run,
+# a persistent wineserver per prefix, Xvfb on a free display, HOME in a scratch folder,
+# and everything stopped by PID on exit, failure or interrupt.
+# shellcheck shell=bash
+
+TB_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINE=/usr/lib/wine/wine64
+export WINESERVER=/usr/lib/wine/wineserver64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+TB_TEMPLATE=${TB_TEMPLATE:-$TB_REPO/.cache/wine-template}
+
+TB_ROOT= TB_XPID= TB_CHILD=
+TB_SERVERS=()    # "pid prefix" pairs
+
+tb_cleanup() {
+  local entry pid pfx
+  [ -n "$TB_CHILD" ] && kill "$TB_CHILD" 2>/dev/null
+  for entry in "${TB_SERVERS[@]}"; do
+    pid=${entry%% *}; pfx=${entry#* }
+    WINEPREFIX=$pfx "$WINESERVER" -k 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  TB_SERVERS=()
+  if [ -n "$TB_XPID" ]; then kill "$TB_XPID" 2>/dev/null; wait "$TB_XPID" 2>/dev/null; TB_XPID=; fi
+  [ -n "$TB_ROOT" ] && rm -rf "$TB_ROOT"
+  TB_ROOT=
+}
+
+# Scratch root with its own HOME; cleaned up however the script ends.
+tb_init() {
+  TB_ROOT=$(mktemp -d "${TMPDIR:-/tmp}/setup-testbed.XXXXXX")
+  export HOME=$TB_ROOT/home
+  mkdir -p "$HOME"
+  trap tb_cleanup EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+
+# The template prefix: made once (about 15 s), then only copied.
+tb_template() {
+  mkdir -p "$(dirname "$TB_TEMPLATE")"
+  (
+    flock 9
+    [ -f "$TB_TEMPLATE/system.reg" ] && exit 0
+    rm -rf "$TB_TEMPLATE" "$TB_TEMPLATE.tmp"
+    export WINEPREFIX=$TB_TEMPLATE.tmp HOME=$TB_TEMPLATE.home
+    unset DISPLAY
+    mkdir -p "$HOME"
+    "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    "$WINESERVER" -w
+    # The user folders are symlinks into the template's HOME: make them real folders.
+    for l in "$WINEPREFIX"/drive_c/users/*/*; do
+      if [ -L "$l" ]; then rm "$l"; mkdir "$l"; fi
+    done
+    rm -rf "$HOME"
+    mv "$WINEPREFIX" "$TB_TEMPLATE"
+  ) 9>"$TB_TEMPLATE.lock"
+}
+
+# Xvfb on a display it picks itself.
+tb_start_xvfb() {
+  local fd_file=$TB_ROOT/display i
+  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$fd_file" >/dev/null 2>&1 &
+  TB_XPID=$!
+  for i in $(seq 200); do [ -s "$fd_file" ] && break; sleep 0.05; done
+  [ -s "$fd_file" ] || { echo "testbed: Xvfb did not start" >&2; return 1; }
+  export DISPLAY=:$(cat "$fd_file")
+}
+
+# A fresh copy of the template at $1, with its own warmed-up persistent server;
+# WINEPREFIX is exported to point at it.
+tb_new_prefix() {
+  local pfx=$1 pid
+  cp -a "$TB_TEMPLATE" "$pfx"
+  export WINEPREFIX=$pfx
+  "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
+  pid=$!
+  TB_SERVERS+=("$pid $pfx")
+  "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# Runs a command in the background so that INT and TERM are handled at once.
+tb_run() {
+  "$@" &
+  TB_CHILD=$!
+  local rc=0
+  wait "$TB_CHILD" || rc=$?
+  TB_CHILD=
+  return $rc
+}
