@@ -41,8 +41,12 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
     wchar_t uninstallDir[MAX_PATH];
     wchar_t imagesDir[MAX_PATH];
     if (FormatText(uninstallDir, L"%s\\%s", install, kUninstallFolderName)) {
-        if (!os.PathExists(install)) os.CreateFolder(install);
-        EnsureFolder(uninstallDir);
+        if (!os.PathExists(install)) {
+            os.CreateFolder(install);
+            os.CreateFolder(uninstallDir);
+        } else {
+            EnsureFolder(uninstallDir);
+        }
     } else {
         ok = false;
     }

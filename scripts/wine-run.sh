@@ -10,4 +10,9 @@ tb_template
 tb_new_prefix "$TB_ROOT/pfx"
 export SETUP_TEST_SCRATCH=$TB_ROOT
 [ "${1:-}" = "--" ] && shift
-tb_run "$@"
+# The interface language of the Windows processes only, not of this script.
+if [ -n "${SETUP_TEST_LC_ALL:-}" ]; then
+  tb_run env LC_ALL="$SETUP_TEST_LC_ALL" "$@"
+else
+  tb_run "$@"
+fi

@@ -1,0 +1,68 @@
+#include "tests/support/EngineWorld.h"
+
+#include <algorithm>
+
+#include "engine/FileTables.h"
+#include "engine/TextFormat.h"
+
+EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64) {
+    g_bVista = 0;
+    g_bWow64 = 0;
+    CopyText(m_config.szInstallDir, kInstallDir);
+    CopyText(m_config.szAppFileName, L"REReviZuvor.exe");
+    CopyText(m_config.szAppName, kAppName);
+    CopyText(m_config.szCompanyName, L"Kestrin Technology Corp.");
+    CopyText(m_config.szAppFolderName, L"KRT55A");
+    CopyText(m_config.szVersion, L"1.00.00");
+    AddPayload();
+    m_os.ClearCalls();
+}
+
+EngineWorld::~EngineWorld() {
+    g_bVista = m_savedVista;
+    g_bWow64 = m_savedWow64;
+}
+
+void EngineWorld::AddPayload() {
+    const std::wstring setup = kSetupDir;
+    for (const wchar_t* name : {L"setup.exe", L"setup.ini", L"setupENU.dll", L"setupCHT.dll", L"setupCHS.dll",
+                                L"setupJPN.dll", L"setupKOR.dll"})
+        m_os.AddFile(setup + name);
+    for (const wchar_t* name : {L"REReviZuvor.exe", L"mingwm10.dll", L"libeay32.dll", L"ssleay32.dll",
+                                L"XSrvSetup.exe", L"center.gif", L"about_click.bmp"})
+        m_os.AddFile(setup + L"Application\\" + name);
+    m_os.AddFile(setup + L"Application\\Images\\pic.bmp");
+    for (const wchar_t* name : {L"libeay32.dll", L"ssleay32.dll", L"zlib1.dll"})
+        m_os.AddFile(setup + L"Application\\vista\\" + name);
+}
+
+void EngineWorld::AddInstalled(bool serviceMode) {
+    const std::wstring install = kInstallDir;
+    for (const wchar_t* name : {L"setup.ini", L"mingwm10.dll", L"REReviZuvor.exe", L"libeay32.dll",
+                                L"ssleay32.dll", L"center.gif", L"Cfg.KS"})
+        m_os.AddFile(install + L"\\" + name);
+    if (serviceMode) m_os.AddFile(install + L"\\XSrvSetup.exe");
+    for (const wchar_t* name : {L"setup.exe", L"setup.ini", L"setupENU.dll"})
+        m_os.AddFile(install + L"\\Uninstall\\" + name);
+    m_os.AddFile(install + L"\\Images\\old.bmp");
+    m_os.AddKey(kUninstallKey);
+    const std::wstring desktop = FakePlatform::kDesktop;
+    const std::wstring programs = std::wstring(FakePlatform::kPrograms) + L"\\" + kAppName;
+    m_os.AddFile(desktop + L"\\" + kAppName + L".lnk");
+    m_os.AddFile(programs + L"\\" + kAppName + L".lnk");
+    m_os.AddFile(programs + L"\\Uninstall.lnk");
+    m_os.ClearCalls();
+}
+
+std::vector<std::wstring> EngineWorld::Sequence() const {
+    std::vector<std::wstring> lines = m_os.Calls();
+    const std::wstring probe = std::wstring(L"PathExists ") + kSetupDir + L"Application\\";
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [&](const std::wstring& line) {
+                                   if (line.compare(0, 12, L"GetFileSize ") == 0) return true;
+                                   if (line.compare(0, probe.size(), probe) != 0) return false;
+                                   return !m_os.Exists(line.substr(11));
+                               }),
+                lines.end());
+    return lines;
+}

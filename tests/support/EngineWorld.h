@@ -1,0 +1,44 @@
+// A fixture with the recording platform in front of the engine and a small payload in it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/EnvironmentProbes.h"
+#include "engine/SetupConfig.h"
+#include "engine/SetupPlatform.h"
+#include "tests/support/FakePlatform.h"
+
+class EngineWorld : public ::testing::Test {
+protected:
+    static constexpr wchar_t kSetupDir[] = L"C:\\payload\\";
+    static constexpr wchar_t kInstallDir[] = L"C:\\Program Files\\KRT55A";
+    static constexpr wchar_t kAppName[] = L"Kestrin HW RAID Manager";
+    static constexpr wchar_t kUninstallKey[] = L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRT55A";
+    static constexpr wchar_t kRunKey[] = L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+    EngineWorld();
+    ~EngineWorld() override;
+
+    // The payload: the setup folder's files, the application with its libraries, two of the
+    // table's images, one file in "Images" and the "vista" variant.
+    void AddPayload();
+    // What a finished install leaves, for removal and re-install tests.
+    void AddInstalled(bool serviceMode);
+    // Lines of the recorded sequence, without the probes for images that the payload lacks and
+    // without the size queries of the installed files.
+    std::vector<std::wstring> Sequence() const;
+    std::vector<std::wstring> Lines(std::initializer_list<std::wstring> prefixes) const {
+        return m_os.CallsStartingWith(prefixes);
+    }
+
+    FakePlatform m_os;
+    SetupConfig m_config{};
+
+private:
+    ScopedPlatformOverride m_override{m_os};
+    BOOL m_savedVista;
+    BOOL m_savedWow64;
+};

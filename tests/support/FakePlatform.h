@@ -1,0 +1,99 @@
+// A recording stand-in for the engine's platform: an in-memory file system, registry, windows
+// and processes. Every call is logged as one canonical line, so a test compares whole
+// sequences; chosen calls can be refused; pauses are counted instead of slept.
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/SetupPlatform.h"
+
+class FakePlatform : public ISetupPlatform {
+public:
+    static constexpr wchar_t kDesktop[] = L"C:\\Users\\tester\\Desktop";
+    static constexpr wchar_t kPrograms[] = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
+
+    FakePlatform();
+
+    // Arranging the world.
+    void AddFolder(const std::wstring& path);  // with its parents
+    void AddFile(const std::wstring& path, unsigned long long size = 100);  // with its folders
+    void AddKey(const std::wstring& rootedPath);  // "HKLM\\..." with its parents
+    void AddWindow(const std::wstring& title);
+    void SetVersion(DWORD major, DWORD minor, BYTE productType);
+    void FailVersionQuery();
+    // A call whose canonical line starts with prefix fails (its line is logged with " [refused]").
+    void Refuse(const std::wstring& prefix);
+
+    // What happened.
+    std::vector<std::wstring> Calls() const;
+    // The calls whose line starts with one of the prefixes, in order.
+    std::vector<std::wstring> CallsStartingWith(std::initializer_list<std::wstring> prefixes) const;
+    void ClearCalls();
+    bool Exists(const std::wstring& path) const;
+    bool IsFolder(const std::wstring& path) const;
+    std::vector<std::wstring> Children(const std::wstring& folder) const;  // names, sorted
+    bool KeyExists(const std::wstring& rootedPath) const;
+    // The data of a value as "REG_SZ:<text>" or "REG_DWORD:<n>"; empty when absent.
+    std::wstring Value(const std::wstring& rootedPath, const std::wstring& name) const;
+    std::vector<std::wstring> ValueNames(const std::wstring& rootedPath) const;
+    bool HasWindow(const std::wstring& title) const;
+    int PauseCount() const;
+
+    // ISetupPlatform
+    bool PathExists(const wchar_t* path) override;
+    bool CreateFolder(const wchar_t* path) override;
+    bool RemoveFolder(const wchar_t* path) override;
+    bool CopyFile(const wchar_t* from, const wchar_t* to) override;
+    bool DeleteFile(const wchar_t* path) override;
+    std::vector<SetupFolderEntry> ListFolder(const wchar_t* pattern) override;
+    bool GetFileSize(const wchar_t* path, ULONGLONG* size) override;
+    bool GetVersionInfo(OSVERSIONINFOEXW* info) override;
+    bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) override;
+    std::unique_ptr<ISetupRegistryKey> OpenKey(HKEY root, const wchar_t* path) override;
+    std::unique_ptr<ISetupRegistryKey> CreateKey(HKEY root, const wchar_t* path) override;
+    std::unique_ptr<ISetupComSession> EnterCom() override;
+    std::unique_ptr<ISetupShellLink> NewShellLink() override;
+    bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags) override;
+    HWND FindTopWindow(const wchar_t* title) override;
+    void SendCloseMessage(HWND window) override;
+    bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Pause(DWORD milliseconds) override;
+    int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type) override;
+
+    // Used by the fake's own key and shell-link objects.
+    bool Record(const std::wstring& line);  // false when the call is refused
+    bool SetValue(const std::wstring& key, const std::wstring& name, const std::wstring& data);
+    bool RemoveValue(const std::wstring& key, const std::wstring& name);
+    bool RemoveKey(const std::wstring& key);
+    bool SaveLink(const std::wstring& path);
+
+private:
+    struct Node {
+        std::wstring path;
+        bool folder;
+        unsigned long long size;
+    };
+    struct Key {
+        std::wstring path;
+        std::map<std::wstring, std::wstring> values;  // lower-cased name -> data
+        std::map<std::wstring, std::wstring> names;   // lower-cased name -> name as written
+    };
+    static std::wstring Lower(const std::wstring& text);
+    static std::wstring Parent(const std::wstring& path);
+    static std::wstring RootName(HKEY root);
+
+    mutable std::recursive_mutex m_mutex;
+    std::vector<std::wstring> m_calls;
+    std::vector<std::wstring> m_refused;
+    std::map<std::wstring, Node> m_nodes;  // lower-cased path
+    std::map<std::wstring, Key> m_keys;    // lower-cased rooted path
+    std::map<HWND, std::wstring> m_windows;
+    int m_nextWindow = 0x100;
+    int m_pauses = 0;
+    bool m_versionFails = false;
+    OSVERSIONINFOEXW m_version = {};
+};

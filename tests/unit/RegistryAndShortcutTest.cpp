@@ -1,0 +1,149 @@
+// The engine's registry, shortcut, window and process steps on the real platform under Wine.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <chrono>
+#include <string>
+
+#include "app/EnvironmentProbes.h"
+#include "engine/InstallProcedure.h"
+#include "engine/InstallRegistry.h"
+#include "engine/Shortcuts.h"
+#include "engine/TextFormat.h"
+#include "framework/Handles.h"
+#include "tests/support/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+const wchar_t kEntry[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UnitTool";
+const wchar_t kRun[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class RealPlatformTest : public ::testing::Test {
+protected:
+    RealPlatformTest() {
+        CopyText(m_config.szInstallDir, m_install.path().c_str());
+        CopyText(m_config.szAppFileName, L"tool.exe");
+        CopyText(m_config.szAppName, L"Unit Tool");
+        CopyText(m_config.szCompanyName, L"Unit Maker");
+        CopyText(m_config.szAppFolderName, L"UnitTool");
+        CopyText(m_config.szVersion, L"3.2.1");
+    }
+    ~RealPlatformTest() override {
+        g_bVista = 0;
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kEntry);
+        DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool");
+    }
+    ScratchFolder m_install{L"Unit Tool"};
+    SetupConfig m_config{};
+};
+
+std::wstring Desktop() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
+std::wstring Menu() { return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\Unit Tool"; }
+
+}  // namespace
+
+TEST_F(RealPlatformTest, UninstallEntryAndRunValueHoldQuotedCommandLines) {
+    WriteTextFile(m_install / L"tool.exe", std::string(3000, 'x'));
+    ASSERT_TRUE(WriteInstallRegistry(m_config));
+    const std::wstring i = m_install.path();
+    EXPECT_EQ(L"\"" + i + L"\\tool.exe\" min", ReadRegString(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool"));
+    EXPECT_EQ(L"\"" + i + L"\\Uninstall\\setup.exe\" delpkg",
+              ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"UninstallString"));
+    EXPECT_EQ(L"\"" + i + L"\\Uninstall\\setup.exe\" SilentDel",
+              ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"QuietUninstallString"));
+    EXPECT_EQ(L"Unit Tool", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayName"));
+    EXPECT_EQ(L"Unit Maker", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"Publisher"));
+    EXPECT_EQ(L"3.2.1", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayVersion"));
+    EXPECT_EQ(i, ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"InstallLocation"));
+    EXPECT_EQ(i + L"\\tool.exe", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayIcon"));
+    EXPECT_EQ(1u, ReadRegDword(HKEY_LOCAL_MACHINE, kEntry, L"NoModify"));
+    EXPECT_EQ(1u, ReadRegDword(HKEY_LOCAL_MACHINE, kEntry, L"NoRepair"));
+    EXPECT_EQ(3u, ReadRegDword(HKEY_LOCAL_MACHINE, kEntry, L"EstimatedSize"));
+
+    // The stored data carries its terminator.
+    fw::UniqueRegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEntry, 0, KEY_READ, key.put()));
+    DWORD size = 0;
+    ::RegQueryValueExW(key.get(), L"DisplayName", nullptr, nullptr, nullptr, &size);
+    EXPECT_EQ((9u + 1u) * sizeof(wchar_t), size);
+}
+
+TEST_F(RealPlatformTest, RemovalDeletesTheEntryAndTheRunValueOutsideServiceMode) {
+    ASSERT_TRUE(WriteInstallRegistry(m_config));
+    g_bVista = 1;
+    DeleteInstallRegistry(m_config);
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+    EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool").has_value()) << "service mode keeps it";
+    g_bVista = 0;
+    DeleteInstallRegistry(m_config);
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool").has_value());
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+}
+
+TEST_F(RealPlatformTest, ShortcutsPointAtTheirTargetsAndAreReplaced) {
+    const std::wstring app = m_install / L"tool.exe";
+    const std::wstring uninstall = m_install / L"Uninstall\\setup.exe";
+    ASSERT_TRUE(CreateDesktopShortcut(app.c_str(), L"Unit Tool"));
+    ASSERT_TRUE(CreateProgramsShortcut(L"Unit Tool", app.c_str(), L"Unit Tool", nullptr));
+    ASSERT_TRUE(CreateProgramsShortcut(L"Unit Tool", uninstall.c_str(), L"Uninstall", L"delpkg"));
+
+    auto desktop = ReadShellLink(Desktop() + L"\\Unit Tool.lnk");
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(app, desktop->target);
+    EXPECT_EQ(L"", desktop->arguments);
+    auto menuApp = ReadShellLink(Menu() + L"\\Unit Tool.lnk");
+    ASSERT_TRUE(menuApp);
+    EXPECT_EQ(app, menuApp->target);
+    auto menuUninstall = ReadShellLink(Menu() + L"\\Uninstall.lnk");
+    ASSERT_TRUE(menuUninstall);
+    EXPECT_EQ(uninstall, menuUninstall->target);
+    EXPECT_EQ(L"delpkg", menuUninstall->arguments);
+
+    // A second install replaces each shortcut.
+    const std::wstring other = m_install / L"other.exe";
+    CreateDesktopShortcut(other.c_str(), L"Unit Tool");
+    EXPECT_EQ(other, ReadShellLink(Desktop() + L"\\Unit Tool.lnk")->target);
+
+    DeleteDesktopShortcut(L"Unit Tool");
+    DeleteProgramsShortcut(L"Unit Tool", L"Unit Tool", false);
+    EXPECT_TRUE(FolderExists(Menu()));
+    DeleteProgramsShortcut(L"Unit Tool", L"Uninstall", true);
+    EXPECT_FALSE(FileExists(Desktop() + L"\\Unit Tool.lnk"));
+    EXPECT_FALSE(FolderExists(Menu()));
+}
+
+TEST_F(RealPlatformTest, StartMenuFolderWithAnotherFileIsKept) {
+    const std::wstring app = m_install / L"tool.exe";
+    CreateProgramsShortcut(L"Unit Tool", app.c_str(), L"Unit Tool", nullptr);
+    WriteTextFile(Menu() + L"\\Readme.txt", "keep");
+    DeleteProgramsShortcut(L"Unit Tool", L"Unit Tool", true);
+    EXPECT_TRUE(FileExists(Menu() + L"\\Readme.txt"));
+    RemoveTree(Menu());
+}
+
+TEST_F(RealPlatformTest, CloseRunningAppSendsCloseAndPausesOnlyWhenTheWindowExists) {
+    // A window of this thread: the synchronous WM_CLOSE runs its procedure right away.
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"Unit Tool Window", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                    nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    auto start = std::chrono::steady_clock::now();
+    CloseRunningApp(L"Unit Tool Window");
+    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_GE(elapsed.count(), 990);
+
+    start = std::chrono::steady_clock::now();
+    CloseRunningApp(L"Unit Tool Window");
+    elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_LT(elapsed.count(), 500);
+}
+
+TEST_F(RealPlatformTest, RunProgramReportsWhetherTheProcessStarted) {
+    std::wstring commandLine = QuoteArgument(BuildDir() + L"\\tests\\unit\\startup_probe.exe") + L" wow64";
+    EXPECT_TRUE(RunProgram(commandLine.data(), 1));
+    std::wstring missing = QuoteArgument(m_install / L"missing.exe") + L" -i";
+    EXPECT_FALSE(RunProgram(missing.data(), 1));
+}

@@ -1,0 +1,113 @@
+// setup.ini read with the platform's initialisation-file reader, its defaults and the install
+// folder derived from it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/EnvironmentProbes.h"
+#include "engine/SetupConfig.h"
+#include "tests/support/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+class SetupConfigTest : public ::testing::Test {
+protected:
+    void TearDown() override { g_bWow64 = 0; }
+
+    SetupConfig Read(const std::string* ini) {
+        if (ini) WriteTextFile(m_scratch / L"setup.ini", *ini);
+        SetupConfig config;
+        ReadSetupConfig((m_scratch.path() + L"\\").c_str(), config);
+        return config;
+    }
+    SetupConfig Read(const std::string& ini) { return Read(&ini); }
+
+    ScratchFolder m_scratch{L"config"};
+};
+
+}  // namespace
+
+TEST_F(SetupConfigTest, MissingFileGivesEveryDefault) {
+    const SetupConfig c = Read(nullptr);
+    EXPECT_STREQ(L"C:\\Program Files\\KRT55A", c.szInstallDir);
+    EXPECT_STREQ(L"KRT55A", c.szAppFolderName);
+    EXPECT_STREQ(L"REReviZuvor.exe", c.szAppFileName);
+    EXPECT_STREQ(L"Kestrin HW RAID Manager", c.szAppName);
+    EXPECT_STREQ(L"Kestrin Technology Corp.", c.szCompanyName);
+    EXPECT_STREQ(L"1.00.00", c.szVersion);
+    EXPECT_EQ(0, c.bLaunchInSilentMode);
+}
+
+TEST_F(SetupConfigTest, On64BitWindowsTheFolderIsUnderProgramFilesX86) {
+    g_bWow64 = 1;
+    const SetupConfig c = Read("[Customized_Setting]\nAPPFolderName=MyTool\n");
+    EXPECT_STREQ(L"C:\\Program Files (x86)\\MyTool", c.szInstallDir);
+    EXPECT_STREQ(L"MyTool", c.szAppFolderName);
+}
+
+TEST_F(SetupConfigTest, ReadsEveryKeyWithTheReadersRules) {
+    const SetupConfig c = Read(
+        "[customized_setting]\r\nappfoldername = \"My Tool\" \r\nAPPFILENAME=tool.exe\r\n"
+        "[STARTUP]\r\nappname='Quoted'\r\nCompanyName=  Maker  \r\nversion=2.5\r\n");
+    EXPECT_STREQ(L"C:\\Program Files\\My Tool", c.szInstallDir);
+    EXPECT_STREQ(L"My Tool", c.szAppFolderName);
+    EXPECT_STREQ(L"tool.exe", c.szAppFileName);
+    EXPECT_STREQ(L"Quoted", c.szAppName);
+    EXPECT_STREQ(L"Maker", c.szCompanyName);
+    EXPECT_STREQ(L"2.5", c.szVersion);
+}
+
+TEST_F(SetupConfigTest, EmptyValuesStayEmptyInsteadOfTakingTheDefault) {
+    const SetupConfig c =
+        Read("[Customized_Setting]\nAPPFileName=\n[Startup]\nAppName=\nCompanyName=\nVersion=\n");
+    EXPECT_STREQ(L"", c.szAppFileName);
+    EXPECT_STREQ(L"", c.szAppName);
+    EXPECT_STREQ(L"", c.szCompanyName);
+    EXPECT_STREQ(L"", c.szVersion);
+    EXPECT_STREQ(L"C:\\Program Files\\KRT55A", c.szInstallDir);
+
+    const SetupConfig empty = Read("[Customized_Setting]\nAPPFolderName=\n");
+    EXPECT_STREQ(L"", empty.szInstallDir);
+    EXPECT_STREQ(L"", empty.szAppFolderName);
+}
+
+TEST_F(SetupConfigTest, LongValuesArriveCutTo259Units) {
+    const SetupConfig c = Read("[Startup]\nAppName=" + std::string(300, 'a') + "\n");
+    EXPECT_EQ(std::wstring(259, L'a'), c.szAppName);
+}
+
+TEST_F(SetupConfigTest, LaunchInSilentModeIsOneForAnyNonZeroNumber) {
+    EXPECT_EQ(1, Read("[Customized_Setting]\nLaunchAPInSilentMode=2\n").bLaunchInSilentMode);
+    EXPECT_EQ(1, Read("[Customized_Setting]\nLaunchAPInSilentMode=1\n").bLaunchInSilentMode);
+    EXPECT_EQ(0, Read("[Customized_Setting]\nLaunchAPInSilentMode=0\n").bLaunchInSilentMode);
+    EXPECT_EQ(0, Read("[Customized_Setting]\nAPPFileName=x.exe\n").bLaunchInSilentMode);
+    EXPECT_EQ(0, Read("[Customized_Setting]\nLaunchAPInSilentMode=yes\n").bLaunchInSilentMode);
+}
+
+TEST_F(SetupConfigTest, RefusesFolderNamesThatCouldNameAnotherFolder) {
+    for (const char* name : {"..", ".", "...", " . ", "a\\b", "a/b", "C:KRT", "C:\\KRT", "\\\\server\\share",
+                             "..\\Windows", "a*b", "a?b", "a|b", "a<b>", "\"\"x\"\""}) {
+        const SetupConfig c = Read(std::string("[Customized_Setting]\nAPPFolderName=") + name + "\n");
+        EXPECT_STREQ(L"", c.szInstallDir) << name;
+        EXPECT_STREQ(L"", c.szAppFolderName) << name;
+        // The other fields are read as usual.
+        EXPECT_STREQ(L"REReviZuvor.exe", c.szAppFileName) << name;
+    }
+}
+
+TEST_F(SetupConfigTest, RefusesAnInstallFolderThatWouldNotFit) {
+    // "C:\Program Files\" is 17 units: 242 more fill the field exactly, 243 do not fit.
+    const SetupConfig fits = Read("[Customized_Setting]\nAPPFolderName=" + std::string(242, 'f') + "\n");
+    EXPECT_EQ(259u, std::wcslen(fits.szInstallDir));
+    const SetupConfig tooLong = Read("[Customized_Setting]\nAPPFolderName=" + std::string(243, 'f') + "\n");
+    EXPECT_STREQ(L"", tooLong.szInstallDir);
+    EXPECT_STREQ(L"", tooLong.szAppFolderName);
+}
+
+TEST(IsUsableFolderName, AcceptsOrdinaryNames) {
+    for (const wchar_t* name : {L"KRT55A", L"My Tool", L"Tool 1.0", L".hidden", L"a..b", L"x.y"})
+        EXPECT_TRUE(IsUsableFolderName(name)) << name;
+    EXPECT_FALSE(IsUsableFolderName(L""));
+}

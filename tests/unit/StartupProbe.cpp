@@ -1,0 +1,38 @@
+// A child process for the unit tests: answers what only a freshly started process can tell.
+//   startup_probe.exe vista    exit code: IsVistaWorkstation()
+//   startup_probe.exe wow64    exit code: IsRunningOnWow64()
+//   anything else              walks its own command line as setup.exe does and writes the
+//                              result to the file named by STARTUP_PROBE_OUT
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+#include "app/EnvironmentProbes.h"
+#include "app/KSCommandLineInfo.h"
+#include "framework/CommandLineInfo.h"
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wcscmp(argv[1], L"vista") == 0) return IsVistaWorkstation();
+    if (argc == 2 && std::wcscmp(argv[1], L"wow64") == 0) return IsRunningOnWow64();
+
+    CKSCommandLineInfo info;
+    WalkCommandLine(info, __argc, __wargv);
+    const wchar_t* out = _wgetenv(L"STARTUP_PROBE_OUT");
+    if (!out) return 2;
+    std::wstring text = L"n=" + std::to_wstring(info.m_nParams) + L" delpkg=" + std::to_wstring(info.m_bDelPkg) +
+                        L" s=" + std::to_wstring(info.m_bSilent) + L" silentdel=" + std::to_wstring(info.m_bSilentDel) +
+                        L"\n";
+    for (int i = 0; i < info.m_nParams && i < CKSCommandLineInfo::kMaxStoredParams; ++i)
+        text += L"[" + std::wstring(info.m_szParams[i]) + L"]\n";
+    char bytes[4096];
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes,
+                                           sizeof bytes, nullptr, nullptr);
+    FILE* file = _wfopen(out, L"wb");
+    if (!file) return 3;
+    fwrite(bytes, 1, static_cast<size_t>(size), file);
+    fclose(file);
+    return 0;
+}
