@@ -101,6 +101,8 @@ BOOL CLangSetupApp::InitInstance() {
     if (g_bVista) MarkCompatAssistantPersisted(szPath);
 
     const SetupRoad road = ChooseSetupRoad(cmdInfo);
+    // Failure until a windowless road reports its end, so an unexpected end never reads as success.
+    if (road == SetupRoad::SilentInstall || road == SetupRoad::SilentRemoval) m_nExitCode = kExitInstallFailure;
     if (road == SetupRoad::SilentInstall) {
         m_nExitCode = RunSilentInstall(szSetupDir) ? kExitSuccess : kExitInstallFailure;
         return FALSE;

@@ -42,8 +42,13 @@ int CWinApp::RunApplication(HINSTANCE hInstance) {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
     app->m_hInstance = hInstance;
-    if (!app->InitInstance()) return app->ExitInstance();
-    return app->Run();
+    // Nothing may escape the process entry: the exit step still runs and gives the exit code.
+    try {
+        if (!app->InitInstance()) return app->ExitInstance();
+        return app->Run();
+    } catch (...) {
+        return app->ExitInstance();
+    }
 }
 
 CWinApp* AfxGetApp() {

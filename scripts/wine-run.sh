@@ -8,11 +8,12 @@ tb_init
 tb_template
 [ -n "${DISPLAY:-}" ] || tb_start_xvfb || exit 1
 tb_new_prefix "$TB_ROOT/pfx"
-export SETUP_TEST_SCRATCH=$TB_ROOT
 [ "${1:-}" = "--" ] && shift
+# Our own time limit, below ctest's, so that a hung test still ends through the clean-up here.
+limit=(timeout --kill-after=5 "${SETUP_TEST_TIMEOUT:-600}")
 # The interface language of the Windows processes only, not of this script.
 if [ -n "${SETUP_TEST_LC_ALL:-}" ]; then
-  tb_run env LC_ALL="$SETUP_TEST_LC_ALL" "$@"
+  tb_run "${limit[@]}" env LC_ALL="$SETUP_TEST_LC_ALL" "$@"
 else
-  tb_run "$@"
+  tb_run "${limit[@]}" "$@"
 fi

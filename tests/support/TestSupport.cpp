@@ -164,7 +164,7 @@ std::vector<std::wstring> ListTree(const std::wstring& root) {
     return files;
 }
 
-ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs) {
+ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const std::function<void(DWORD)>& onStart) {
     ProcessResult result;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -175,6 +175,7 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs) {
     fw::UniqueProcessInformation process{fw::UniqueHandle(raw.hProcess), fw::UniqueHandle(raw.hThread)};
     result.started = true;
     result.pid = raw.dwProcessId;
+    if (onStart) onStart(raw.dwProcessId);
     if (::WaitForSingleObject(process.process.get(), timeoutMs) != WAIT_OBJECT_0) {
         result.timedOut = true;
         ::TerminateProcess(process.process.get(), 999);
@@ -319,6 +320,11 @@ std::vector<MessageBoxRecord> MessageBoxWatcher::Boxes() {
     return m_boxes;
 }
 
+std::vector<std::wstring> MessageBoxWatcher::OtherWindows() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_others;
+}
+
 void MessageBoxWatcher::Loop() {
     for (;;) {
         DWORD pid;
@@ -345,6 +351,16 @@ void MessageBoxWatcher::Loop() {
             if (button)
                 ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
                                reinterpret_cast<LPARAM>(button));
+        }
+        if (pid != 0) {
+            for (HWND window : VisibleWindowsOf(pid)) {
+                wchar_t className[256] = {};
+                ::GetClassNameW(window, className, 256);
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (std::wstring(className) != L"#32770" &&
+                    std::find(m_others.begin(), m_others.end(), className) == m_others.end())
+                    m_others.push_back(className);
+            }
         }
         ::Sleep(20);
     }

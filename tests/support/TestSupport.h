@@ -57,7 +57,9 @@ struct ProcessResult {
     DWORD pid = 0;
 };
 // Runs commandLine and waits for it; the exact Windows exit code, which wine64's own status cuts.
-ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 60000);
+// onStart, when given, learns the new process's id before the wait.
+ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 60000,
+                         const std::function<void(DWORD)>& onStart = {});
 std::wstring QuoteArgument(const std::wstring& arg);
 
 // The Windows version that the prefix reports to processes started afterwards.
@@ -80,7 +82,7 @@ std::optional<ShellLinkInfo> ReadShellLink(const std::wstring& linkPath);
 std::wstring SpecialFolder(int csidl);
 
 // Answers every visible message box (#32770) of the watched processes by pressing its first
-// button, and records what each said.
+// button, and records what each said; also records every other visible top-level window.
 struct MessageBoxRecord {
     std::wstring caption;
     std::wstring text;
@@ -95,11 +97,14 @@ public:
     MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
     void WatchProcess(DWORD pid);
     std::vector<MessageBoxRecord> Boxes();
+    // Class names of the other visible top-level windows seen.
+    std::vector<std::wstring> OtherWindows();
 
 private:
     void Loop();
     std::mutex m_mutex;
     std::vector<MessageBoxRecord> m_boxes;
+    std::vector<std::wstring> m_others;
     std::vector<HWND> m_answered;
     DWORD m_pid;
     bool m_stop = false;

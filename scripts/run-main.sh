@@ -1,0 +1,34 @@
+#!/bin/bash
+# The main job on the sample payload: builds setup.exe (the 32-bit product and the x86_64 build
+# that this machine's Wine can run), assembles the sample payload, installs it with "s" in a
+# throwaway Wine prefix, removes it again with the installed copy, and prints what each left.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-tools.sh
+for preset in i686 x64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" >/dev/null
+done
+echo "Built the product:      build/i686/sample-payload/setup.exe (32-bit)"
+echo "Running the x86_64 build under Wine: build/x64/sample-payload"
+
+. scripts/testbed.sh
+tb_init
+tb_template
+tb_start_xvfb
+tb_new_prefix "$TB_ROOT/pfx"
+cp -r build/x64/sample-payload "$WINEPREFIX/drive_c/payload"
+REPORT=build/x64/tests/tools/install_report.exe
+INSTALL='C:\Program Files\KRT55A'
+APP='Kestrin HW RAID Manager'
+
+wine_out() { "$WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+
+echo
+echo "== setup.exe s (install)"
+wine_out "$REPORT" run '"C:\payload\setup.exe" s'
+wine_out "$REPORT" report "$INSTALL" KRT55A "$APP"
+echo
+echo "== \"$INSTALL\\Uninstall\\setup.exe\" SilentDel (removal by the installed copy)"
+wine_out "$REPORT" run "\"$INSTALL\\Uninstall\\setup.exe\" SilentDel"
+wine_out "$REPORT" report "$INSTALL" KRT55A "$APP"
