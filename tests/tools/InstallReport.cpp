@@ -35,7 +35,10 @@ void PrintLink(const std::wstring& path) {
 }
 
 void PrintLog(const std::wstring& path) {
-    if (!FileExists(path)) return;
+    if (!FileExists(path)) {
+        Print(L"  " + path + L": none");
+        return;
+    }
     Print(L"  " + path + L":");
     for (const std::string& line : ReadLines(path)) std::printf("    %s\n", line.c_str());
 }

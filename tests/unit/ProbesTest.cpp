@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/EnvironmentProbes.h"
+#include "app/LangSetupApp.h"
+#include "framework/Handles.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;
@@ -67,4 +69,17 @@ TEST(Probes, CompatAssistantMarkIsOneDwordUnderTheCurrentUser) {
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kPersisted) &&
                  ReadRegDword(HKEY_LOCAL_MACHINE, kPersisted, path).has_value());
     DeleteRegValue(HKEY_CURRENT_USER, kPersisted, path);
+}
+
+TEST(Startup, LibraryPlantedBesideTheProgramIsNotFoundAfterTheRestriction) {
+    // test_lang_ENU.dll lies beside this test program as a planted library would beside setup.exe.
+    {
+        fw::UniqueModule before(::LoadLibraryW(L"test_lang_ENU.dll"));
+        ASSERT_TRUE(before) << "the library beside the program is found before";
+    }
+    RestrictLibrarySearchToSystem();
+    fw::UniqueModule after(::LoadLibraryW(L"test_lang_ENU.dll"));
+    EXPECT_FALSE(after);
+    fw::UniqueModule system(::LoadLibraryW(L"version.dll"));
+    EXPECT_TRUE(system) << "system libraries are still found";
 }
