@@ -17,7 +17,6 @@ protected:
     static constexpr wchar_t kInstallDir[] = L"C:\\Program Files\\KRT55A";
     static constexpr wchar_t kAppName[] = L"Kestrin HW RAID Manager";
     static constexpr wchar_t kUninstallKey[] = L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRT55A";
-    static constexpr wchar_t kRunKey[] = L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
     EngineWorld();
     ~EngineWorld() override;

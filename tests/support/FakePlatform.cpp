@@ -208,24 +208,6 @@ std::wstring FakePlatform::Value(const std::wstring& rootedPath, const std::wstr
     return value == key->second.values.end() ? std::wstring() : value->second;
 }
 
-std::vector<std::wstring> FakePlatform::ValueNames(const std::wstring& rootedPath) const {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    std::vector<std::wstring> names;
-    auto key = m_keys.find(Lower(rootedPath));
-    if (key != m_keys.end()) {
-        for (const auto& [lower, name] : key->second.names) names.push_back(name);
-    }
-    return names;
-}
-
-bool FakePlatform::HasWindow(const std::wstring& title) const {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    for (const auto& [window, text] : m_windows) {
-        if (text == title) return true;
-    }
-    return false;
-}
-
 int FakePlatform::PauseCount() const {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_pauses;
@@ -236,7 +218,6 @@ bool FakePlatform::SetValue(const std::wstring& key, const std::wstring& name, c
     auto it = m_keys.find(Lower(key));
     if (it == m_keys.end()) return false;
     it->second.values[Lower(name)] = data;
-    it->second.names[Lower(name)] = name;
     return true;
 }
 
@@ -244,7 +225,6 @@ bool FakePlatform::RemoveValue(const std::wstring& key, const std::wstring& name
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     auto it = m_keys.find(Lower(key));
     if (it == m_keys.end()) return false;
-    it->second.names.erase(Lower(name));
     return it->second.values.erase(Lower(name)) != 0;
 }
 

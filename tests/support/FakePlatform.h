@@ -39,8 +39,6 @@ public:
     bool KeyExists(const std::wstring& rootedPath) const;
     // The data of a value as "REG_SZ:<text>" or "REG_DWORD:<n>"; empty when absent.
     std::wstring Value(const std::wstring& rootedPath, const std::wstring& name) const;
-    std::vector<std::wstring> ValueNames(const std::wstring& rootedPath) const;
-    bool HasWindow(const std::wstring& title) const;
     int PauseCount() const;
 
     // ISetupPlatform
@@ -80,7 +78,6 @@ private:
     struct Key {
         std::wstring path;
         std::map<std::wstring, std::wstring> values;  // lower-cased name -> data
-        std::map<std::wstring, std::wstring> names;   // lower-cased name -> name as written
     };
     static std::wstring Lower(const std::wstring& text);
     static std::wstring Parent(const std::wstring& path);
