@@ -37,7 +37,7 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
     wchar_t from[MAX_PATH];
     wchar_t to[MAX_PATH];
 
-    // 1 and 2: the install folder with its "Uninstall" and "Images" subfolders.
+    // The install folder with its "Uninstall" and "Images" subfolders.
     wchar_t uninstallDir[MAX_PATH];
     wchar_t imagesDir[MAX_PATH];
     if (FormatText(uninstallDir, L"%s\\%s", install, kUninstallFolderName)) {
@@ -54,7 +54,7 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
     else ok = false;
     if (!os.PathExists(install)) ok = false;
 
-    // 3 to 6: the uninstall copy of this program with its configuration and language libraries.
+    // The uninstall copy of this program with its configuration and language libraries.
     auto copySetupFile = [&](const wchar_t* name, const wchar_t* subfolder) {
         const bool fits = FormatText(from, L"%s%s", pszSetupDir, name) &&
                           (subfolder ? FormatText(to, L"%s\\%s\\%s", install, subfolder, name)
@@ -66,7 +66,7 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
     copySetupFile(kSetupIniFileName, nullptr);
     for (std::size_t i = 0; i < kInstalledLangLibCount; ++i) copySetupFile(g_szLangLibFiles[i], kUninstallFolderName);
 
-    // 7: empty the installed images folder; subfolders are not entered.
+    // Empty the installed images folder; subfolders are not entered.
     wchar_t pattern[MAX_PATH];
     if (FormatText(pattern, L"%s\\%s\\*.*", install, kImagesFolderName)) {
         for (const SetupFolderEntry& entry : os.ListFolder(pattern)) {
@@ -76,7 +76,7 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
         ok = false;
     }
 
-    // 8: fill it from the payload's images folder; entries that are not files do not copy.
+    // Fill it from the payload's images folder; entries that are not files do not copy.
     if (FormatText(pattern, L"%s%s\\%s\\*.*", pszSetupDir, kPayloadAppFolderName, kImagesFolderName)) {
         for (const SetupFolderEntry& entry : os.ListFolder(pattern)) {
             const bool fits = FormatText(from, L"%s%s\\%s\\%s", pszSetupDir, kPayloadAppFolderName, kImagesFolderName,
@@ -89,7 +89,7 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
         ok = false;
     }
 
-    // 9, 10, 12, 13: files of the payload's "Application" folder, installed directly.
+    // Files of the payload's "Application" folder, installed directly.
     auto copyAppFile = [&](const wchar_t* subfolder, const wchar_t* name) {
         const bool fits = (subfolder ? FormatText(from, L"%s%s\\%s\\%s", pszSetupDir, kPayloadAppFolderName,
                                                   subfolder, name)
@@ -100,7 +100,7 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
     copyAppFile(nullptr, kRuntimeMingw);
     copyAppFile(nullptr, config.szAppFileName);
 
-    // 11: the run-time library variant by system version; a failed query counts as all zero.
+    // The run-time library variant by system version; a failed query counts as all zero.
     OSVERSIONINFOEXW version = {};
     version.dwOSVersionInfoSize = sizeof version;
     if (!os.GetVersionInfo(&version)) {
@@ -116,7 +116,7 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
         copyAppFile(nullptr, kRuntimeSsleay);
     }
 
-    // 12: the application's images that the payload holds.
+    // The application's images that the payload holds.
     for (const auto& name : g_szAppImageFiles) {
         if (!FormatText(from, L"%s%s\\%s", pszSetupDir, kPayloadAppFolderName, name)) {
             ok = false;
@@ -125,10 +125,10 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
         if (os.PathExists(from)) copyAppFile(nullptr, name);
     }
 
-    // 13: the service setup program, in service mode only.
+    // The service setup program, in service mode only.
     if (g_bVista) copyAppFile(nullptr, kServiceSetupFileName);
 
-    // 14: the registry entries.
+    // Last, the registry entries.
     if (!WriteInstallRegistry(config)) ok = false;
     return ok;
 }
