@@ -9,12 +9,7 @@ BOOL g_bVista = 0;
 
 BOOL IsRunningOnWow64() {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    // Looked up at run time so that the program also starts where kernel32 lacks it.
-    HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");  // borrowed handle
-    auto isWow64Process =
-        kernel32 ? reinterpret_cast<IsWow64ProcessFn>(
-                       reinterpret_cast<void*>(::GetProcAddress(kernel32, "IsWow64Process")))
-                 : nullptr;
+    auto isWow64Process = FindKernel32Function<IsWow64ProcessFn>("IsWow64Process");
     if (!isWow64Process) return 0;
     BOOL answer = 0;
     isWow64Process(::GetCurrentProcess(), &answer);

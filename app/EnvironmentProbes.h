@@ -8,6 +8,14 @@ extern BOOL g_bWow64;
 // Service mode: Windows Vista workstation, or a version that cannot be read. Written once at start-up.
 extern BOOL g_bVista;
 
+// A kernel32 function looked up by name at run time, so that the program still starts on
+// systems that lack it; null when it is not there.
+template <typename Fn>
+Fn FindKernel32Function(const char* name) {
+    HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");  // borrowed handle
+    return kernel32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel32, name))) : nullptr;
+}
+
 BOOL IsRunningOnWow64();
 BOOL IsVistaWorkstation();
 // Records path under the compatibility assistant's Persisted key of the current user (REG_DWORD 1).

@@ -10,12 +10,6 @@ BOOL g_bLaunchApp = 0;
 
 namespace {
 
-template <typename Fn>
-Fn FindKernel32Function(const char* name) {
-    HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");  // borrowed handle
-    return kernel32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel32, name))) : nullptr;
-}
-
 void LowerCaseAscii(wchar_t* text) {
     for (; *text; ++text) {
         if (*text >= L'A' && *text <= L'Z') *text = static_cast<wchar_t>(*text - L'A' + L'a');

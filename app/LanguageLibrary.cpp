@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "app/EnvironmentProbes.h"
 #include "engine/TextFormat.h"
 
 fw::UniqueModule g_hLangLib;
@@ -9,12 +10,6 @@ fw::UniqueModule g_hLangLib;
 namespace {
 
 using GetLanguageFn = LANGID(WINAPI*)();
-
-GetLanguageFn FindKernel32Language(const char* name) {
-    HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");  // borrowed handle
-    if (!kernel32) return nullptr;
-    return reinterpret_cast<GetLanguageFn>(reinterpret_cast<void*>(::GetProcAddress(kernel32, name)));
-}
 
 bool FileExists(const wchar_t* path) {
     WIN32_FIND_DATAW data;
@@ -54,11 +49,11 @@ HMODULE LoadLanguageLibraryFor(const wchar_t* pszPath, LANGID langId) {
 
 HMODULE LoadLanguageLibrary(const wchar_t* pszPath) {
     HMODULE module = nullptr;
-    GetLanguageFn userUi = FindKernel32Language("GetUserDefaultUILanguage");
+    GetLanguageFn userUi = FindKernel32Function<GetLanguageFn>("GetUserDefaultUILanguage");
     if (userUi) {
         module = LoadLanguageLibraryFor(pszPath, userUi());
         if (module) return module;
-        GetLanguageFn systemUi = FindKernel32Language("GetSystemDefaultUILanguage");
+        GetLanguageFn systemUi = FindKernel32Function<GetLanguageFn>("GetSystemDefaultUILanguage");
         if (systemUi) module = LoadLanguageLibraryFor(pszPath, systemUi());
         if (module) return module;
     }
