@@ -1,11 +1,6 @@
 #include "app/EnvironmentProbes.h"
 
-#include <cwchar>
-
-#include "engine/SetupPlatform.h"
-
-BOOL g_bWow64 = 0;
-BOOL g_bVista = 0;
+#include "framework/Kernel32.h"
 
 BOOL IsRunningOnWow64() {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
@@ -24,19 +19,4 @@ BOOL IsVistaWorkstation() {
                    info.wProductType == VER_NT_WORKSTATION
                ? 1
                : 0;
-}
-
-void MarkCompatAssistantPersisted(const wchar_t* path) {
-    auto key = SetupPlatform().CreateKey(
-        HKEY_CURRENT_USER,
-        L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted");
-    if (!key) return;
-    key->SetDword(path, 1);
-}
-
-void GetFolderOfPath(const wchar_t* pszPath, wchar_t* pszFolder) {
-    const std::size_t length = std::wcslen(pszPath);
-    std::wmemcpy(pszFolder, pszPath, length + 1);
-    const wchar_t* lastSlash = std::wcsrchr(pszPath, L'\\');
-    pszFolder[lastSlash ? (lastSlash - pszPath) + 1 : 0] = L'\0';
 }

@@ -1,10 +1,12 @@
 #include "app/LangSetupApp.h"
 
 #include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
+#include "framework/Kernel32.h"
 #include "app/LanguageLibrary.h"
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 BOOL g_bLaunchApp = 0;
 

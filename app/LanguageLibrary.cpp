@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "app/EnvironmentProbes.h"
-#include "engine/TextFormat.h"
+#include "framework/Kernel32.h"
+#include "framework/TextFormat.h"
 
 fw::UniqueModule g_hLangLib;
 

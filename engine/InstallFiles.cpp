@@ -1,11 +1,11 @@
 #include "engine/InstallFiles.h"
 
-#include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "engine/FileTables.h"
 #include "engine/InstallRegistry.h"
 #include "engine/OutsideComponents.h"
 #include "engine/SetupPlatform.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 
 #include <initializer_list>
 
-#include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "engine/InstallFiles.h"
 #include "engine/OutsideComponents.h"
 #include "engine/SetupPlatform.h"
 #include "engine/Shortcuts.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "engine/InstallRegistry.h"
 
-#include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "engine/OutsideComponents.h"
 #include "engine/SetupPlatform.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "engine/Removal.h"
 
-#include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "engine/FileTables.h"
 #include "engine/InstallProcedure.h"
 #include "engine/InstallRegistry.h"
 #include "engine/OutsideComponents.h"
 #include "engine/SetupPlatform.h"
 #include "engine/Shortcuts.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 namespace {
 

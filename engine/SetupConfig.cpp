@@ -3,8 +3,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "app/EnvironmentProbes.h"
-#include "engine/TextFormat.h"
+#include "engine/Environment.h"
+#include "framework/TextFormat.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "engine/Removal.h"
 #include "engine/SetupConfig.h"
 #include "engine/SetupPlatform.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "engine/SetupPlatform.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 namespace {
 

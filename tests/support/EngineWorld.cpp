@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/FileTables.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64) {
     g_bVista = 0;

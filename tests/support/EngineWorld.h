@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "engine/SetupConfig.h"
 #include "engine/SetupPlatform.h"
 #include "tests/support/FakePlatform.h"

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 #include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
 

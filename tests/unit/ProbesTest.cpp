@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "app/LangSetupApp.h"
 #include "framework/Handles.h"
 #include "tests/support/TestSupport.h"

@@ -6,11 +6,11 @@
 #include <chrono>
 #include <string>
 
-#include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "engine/InstallProcedure.h"
 #include "engine/InstallRegistry.h"
 #include "engine/Shortcuts.h"
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 #include "framework/Handles.h"
 #include "tests/support/TestSupport.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/EnvironmentProbes.h"
+#include "engine/Environment.h"
 #include "engine/SetupConfig.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "engine/TextFormat.h"
+#include "framework/TextFormat.h"
 
 bool FormatTextInto(wchar_t* buffer, std::size_t capacity, const wchar_t* pattern,
                     std::initializer_list<const wchar_t*> args) {
