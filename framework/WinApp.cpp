@@ -6,6 +6,7 @@
 
 namespace {
 CWinApp* g_pTheApp = nullptr;
+HINSTANCE g_hResourceModule = nullptr;
 }
 
 CWinApp::CWinApp() {
@@ -53,4 +54,12 @@ int CWinApp::RunApplication(HINSTANCE hInstance) {
 
 CWinApp* AfxGetApp() {
     return g_pTheApp;
+}
+
+HINSTANCE AfxGetResourceHandle() {
+    return g_hResourceModule ? g_hResourceModule : ::GetModuleHandleW(nullptr);
+}
+
+void AfxSetResourceHandle(HINSTANCE module) {
+    g_hResourceModule = module;
 }

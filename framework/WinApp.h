@@ -36,3 +36,7 @@ protected:
 
 // The one application object, or null before it is constructed.
 CWinApp* AfxGetApp();
+// The module whose resources (dialog templates, bitmaps, icons) the program uses: its own
+// executable unless set otherwise.
+HINSTANCE AfxGetResourceHandle();
+void AfxSetResourceHandle(HINSTANCE module);

@@ -1,0 +1,33 @@
+// A bitmap of the program's resources with its size, three ways of drawing it and a window
+// shape made of all its pixels that are not of a key colour.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/GdiObject.h"
+
+class CBitmapEx : public CBitmap {
+public:
+    // pszName: a resource name or MAKEINTRESOURCEW id of the program's resources; null leaves
+    // the object empty. A bitmap that cannot be loaded leaves it empty too.
+    explicit CBitmapEx(const wchar_t* pszName = nullptr);
+    ~CBitmapEx() override;
+
+    SIZE GetSize() const;
+    // The whole bitmap at (x, y); the result of the copy.
+    BOOL Draw(HDC target, int x, int y) const;
+    // The whole bitmap stretched into rect; always TRUE.
+    BOOL DrawStretched(HDC target, const RECT& rect) const;
+    // Into rect with border.cx columns left and right and border.cy rows top and bottom kept at
+    // their size; FALSE, drawing nothing, when rect or the bitmap is not more than twice the
+    // border wide and high.
+    BOOL DrawSliced(HDC target, const RECT& rect, SIZE border) const;
+    // The held region of every pixel whose colour is not key: the whole bitmap scanned by runs
+    // when keep is empty, else only the frame around keep. The same key again returns the held
+    // region without a scan. Key -1 makes the held region the full rectangle, or returns null
+    // when none is held. The handle stays the object's own: a window gets a copy.
+    HRGN CreateRegion(COLORREF key, const RECT& keep);
+
+    CRgn m_rgn;
+    COLORREF m_crRegionKey = CLR_INVALID;
+};

@@ -1,0 +1,79 @@
+// A button of a dialog template turned into an owner-drawn, skinned button: a picture per
+// visual state, a white caption, mouse-over tracking. Push buttons show the picture as the
+// whole button; check boxes and radio buttons show it as the check mark, the caption beside it.
+// The button keeps its own check state and changes it itself when clicked.
+#pragma once
+
+#include <windows.h>
+
+#include "controls/BitmapEx.h"
+#include "framework/Button.h"
+#include "framework/ToolTipCtrl.h"
+
+class CBmpBtnCtrl : public CButton {
+public:
+    // Button kinds: the button-type bits of the style at the first LoadBitmaps.
+    static constexpr int kPushButton = BS_PUSHBUTTON;
+    static constexpr int kDefPushButton = BS_DEFPUSHBUTTON;
+    static constexpr int kCheckBox = BS_CHECKBOX;
+    static constexpr int kAutoCheckBox = BS_AUTOCHECKBOX;
+    static constexpr int kRadioButton = BS_RADIOBUTTON;
+    static constexpr int kAutoRadioButton = BS_AUTORADIOBUTTON;
+
+    CBmpBtnCtrl();
+    ~CBmpBtnCtrl() override;
+
+    // Resource ids of the six pictures, 0 = none (the normal picture stands in). Takes the
+    // kind once, makes the button owner-drawn and (re)loads every picture. FALSE when a
+    // requested picture could not be loaded; without the normal one nothing else is loaded.
+    BOOL LoadBitmaps(UINT nNormal, UINT nPressed = 0, UINT nHover = 0, UINT nChecked = 0, UINT nDisabled = 0,
+                     UINT nDisabledChecked = 0);
+    // Sizes the button to its normal picture and moves it to (x, y) of the parent's client
+    // area; (0, 0) only resizes. Nothing is redrawn.
+    virtual void SizeToBitmap(int x, int y);
+    virtual int GetCheck() const;
+    // Only on an enabled button, and only when the state changes.
+    virtual void SetCheck(int nCheck);
+    virtual int GetButtonKind() const;
+
+    // What the wizard leaves inactive, offered for other skins. A push button takes the shape
+    // of its normal picture without the key colour (applied at SizeToBitmap).
+    void SetShape(COLORREF crKey, const RECT& rcKeep);
+    // Shown while the mouse is over the button; a shared cursor, not owned.
+    void SetHoverCursor(HCURSOR hCursor);
+    // The string resource shown as the button's tooltip; creates the tooltip window.
+    void SetTipText(UINT nTextId);
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    void DrawItem(LPDRAWITEMSTRUCT pDrawItem) override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void DrawPushButton(HDC dc, RECT rc, UINT state);
+    void DrawCheckBox(HDC dc, RECT rc, UINT state);
+    void DrawRadioButton(HDC dc, RECT rc, UINT state);
+
+    LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+    BOOL OnSetCursor(HWND window, UINT nHitTest, UINT message);
+    LRESULT OnMouseHover(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+
+    CBitmapEx m_bmpNormal;
+    CBitmapEx m_bmpPressed;
+    CBitmapEx m_bmpChecked;
+    CBitmapEx m_bmpHover;
+    CBitmapEx m_bmpDisabled;
+    CBitmapEx m_bmpDisabledChecked;
+    COLORREF m_crShapeKey = CLR_INVALID;
+    RECT m_rcShapeKeep = {0, 0, 0, 0};
+    BOOL m_bHover = 0;
+    BOOL m_bTracking = 0;
+    int m_nCheck = 0;
+    HCURSOR m_hPrevCursor = nullptr;   // borrowed cursor
+    HCURSOR m_hHoverCursor = nullptr;  // borrowed cursor
+    int m_nKind = -1;
+    UINT m_nTipTextId = 0;
+    CToolTipCtrl m_toolTip;
+};

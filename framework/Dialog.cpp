@@ -1,0 +1,134 @@
+#include "framework/Dialog.h"
+
+#include <commctrl.h>
+
+#include "framework/WinApp.h"
+
+void DDX_Control(CDataExchange* pDX, int nIdc, CWnd& control) {
+    if (!control.m_hWnd) control.SubclassDlgItem(static_cast<UINT>(nIdc), pDX->m_pDlgWnd);
+}
+
+CDialog::CDialog(UINT nIdTemplate, CWnd* pParentWnd) : m_nIdTemplate(nIdTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() {
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_INITDIALOG) return FALSE;
+    auto* pDialog = reinterpret_cast<CDialog*>(lParam);
+    // From here on every message passes the dialog object's WindowProc first.
+    if (!pDialog || !pDialog->SubclassWindow(window)) return TRUE;
+    try {
+        return pDialog->OnInitDialog();
+    } catch (...) {
+        pDialog->EndDialog(-1);
+        return FALSE;
+    }
+}
+
+INT_PTR CDialog::DoModal() {
+    HINSTANCE module = AfxGetResourceHandle();
+    HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(m_nIdTemplate), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
+    const auto* dialogTemplate = loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
+    if (!dialogTemplate) return -1;
+
+    // The template may hold common controls (the progress bar).
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&classes);
+
+    HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    m_nModalResult = -1;
+    m_bEndModal = false;
+    HWND window = ::CreateDialogIndirectParamW(module, dialogTemplate, parent, &CDialog::DialogProc,
+                                               reinterpret_cast<LPARAM>(this));
+    if (!window) return -1;
+    if (m_hWnd != window) {
+        // Not bound to this object: nothing could ever end its modal run.
+        ::DestroyWindow(window);
+        return -1;
+    }
+    const bool parentWasEnabled = parent && !::EnableWindow(parent, FALSE);
+
+    MSG msg;
+    while (!m_bEndModal) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // Leave the quit request for the loop that owns it.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got < 0) break;
+        if (!PreTranslateInput(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+
+    if (parentWasEnabled) ::EnableWindow(parent, TRUE);
+    if (::IsWindow(window)) {
+        ::ShowWindow(window, SW_HIDE);
+        ::DestroyWindow(window);
+    }
+    return m_nModalResult;
+}
+
+void CDialog::EndDialog(INT_PTR nResult) {
+    m_nModalResult = nResult;
+    m_bEndModal = true;
+    // Wakes the modal loop even when nothing else is queued.
+    if (m_hWnd) ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
+    // Buttons notify with BN_CLICKED; Enter and Escape arrive through the dialog manager.
+    if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        OnOK();
+        return TRUE;
+    case IDCANCEL:
+        OnCancel();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CDialog::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
+
+BOOL CDialog::PreTranslateInput(MSG* pMsg) {
+    if (!m_hWnd || (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd))) return FALSE;
+    for (HWND window = pMsg->hwnd; window; window = ::GetParent(window)) {
+        if (CWnd* pWnd = FromHandlePermanent(window)) {
+            if (pWnd->PreTranslateMessage(pMsg)) return TRUE;
+        }
+        if (window == m_hWnd) break;
+    }
+    return ::IsDialogMessageW(m_hWnd, pMsg);
+}

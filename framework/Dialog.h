@@ -1,0 +1,52 @@
+// A modal dialog made from a dialog template of the program's resources. Its template
+// controls are bound to member objects by id in DoDataExchange; every way out of the dialog
+// ends in EndDialog, the one place where its result is set.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Wnd.h"
+
+class CDataExchange {
+public:
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate) : m_pDlgWnd(pDlgWnd), m_bSaveAndValidate(bSaveAndValidate) {}
+    CWnd* m_pDlgWnd;
+    BOOL m_bSaveAndValidate;
+};
+
+// Binds the dialog's control nIdc to control (once; later exchanges leave it bound).
+void DDX_Control(CDataExchange* pDX, int nIdc, CWnd& control);
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIdTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    // Creates the dialog, runs its own message loop until EndDialog and destroys the window.
+    // Returns the result given to EndDialog, or -1 when the dialog could not be created.
+    virtual INT_PTR DoModal();
+    // Ends the modal run with nResult once the current message has been handled.
+    void EndDialog(INT_PTR nResult);
+    BOOL UpdateData(BOOL bSaveAndValidate);
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    UINT m_nIdTemplate;
+    CWnd* m_pParentWnd;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Offers msg to the objects of the windows from its target up to the dialog, then to the
+    // dialog manager (keyboard navigation, Enter and Escape).
+    BOOL PreTranslateInput(MSG* pMsg);
+
+    INT_PTR m_nModalResult = -1;
+    bool m_bEndModal = false;
+};
