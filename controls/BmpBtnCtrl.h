@@ -37,7 +37,8 @@ public:
     virtual int GetButtonKind() const;
 
     // What the wizard leaves inactive, offered for other skins. A push button takes the shape
-    // of its normal picture without the key colour (applied at SizeToBitmap).
+    // of its normal picture without the key colour (applied at SizeToBitmap; LoadBitmaps
+    // clears it, so set it after loading).
     void SetShape(COLORREF crKey, const RECT& rcKeep);
     // Shown while the mouse is over the button; a shared cursor, not owned.
     void SetHoverCursor(HCURSOR hCursor);
@@ -59,6 +60,11 @@ protected:
     BOOL OnSetCursor(HWND window, UINT nHitTest, UINT message);
     LRESULT OnMouseHover(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+
+    // The picture for the item state by the kind's table; the normal one when it is missing.
+    CBitmapEx& ChoosePicture(UINT state);
+    // The check box and the radio button differ only in fill, caption face and focus rule.
+    void DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bRadio);
 
     CBitmapEx m_bmpNormal;
     CBitmapEx m_bmpPressed;

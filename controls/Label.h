@@ -59,6 +59,8 @@ protected:
     virtual void OpenLink(const wchar_t* verb, const wchar_t* target);
 
     void OnPaint();
+    // Steps of a paint on dc, the off-screen surface or, when transparent, the screen itself.
+    void PaintLabel(HDC dc, const RECT& rc, const std::wstring& text);
     void OnTimer(UINT_PTR nId);
     void OnLButtonDown();
     BOOL OnSetCursor();

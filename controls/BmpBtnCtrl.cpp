@@ -1,0 +1,338 @@
+#include "controls/BmpBtnCtrl.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "framework/DeviceContext.h"
+#include "framework/WinApp.h"
+
+namespace {
+
+const COLORREF kCaptionColour = RGB(255, 255, 255);
+const COLORREF kCheckBoxFill = RGB(8, 130, 193);
+const COLORREF kRadioButtonFill = RGB(71, 93, 173);
+const SIZE kPushButtonBorder = {5, 5};
+
+bool IsPushKind(int kind) {
+    return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
+}
+
+bool IsCheckKind(int kind) {
+    return kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX;
+}
+
+bool IsRadioKind(int kind) {
+    return kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON;
+}
+
+bool LoadPicture(CBitmapEx& picture, UINT nId) {
+    return picture.LoadBitmap(AfxGetResourceHandle(), LOWORD(nId)) != FALSE;
+}
+
+// The picture's bitmap and the shape made from the old bitmap go together.
+void UnloadPicture(CBitmapEx& picture) {
+    picture.m_rgn.DeleteObject();
+    picture.m_crRegionKey = CLR_INVALID;
+    picture.DeleteObject();
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// A string of the resource module, or of the program itself when that one lacks it.
+std::wstring LoadResourceString(UINT nId) {
+    const wchar_t* text = nullptr;
+    int length = ::LoadStringW(AfxGetResourceHandle(), nId, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0) length = ::LoadStringW(::GetModuleHandleW(nullptr), nId, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+}  // namespace
+
+CBmpBtnCtrl::CBmpBtnCtrl() = default;
+
+CBmpBtnCtrl::~CBmpBtnCtrl() = default;
+
+BOOL CBmpBtnCtrl::LoadBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nChecked, UINT nDisabled,
+                              UINT nDisabledChecked) {
+    if (!m_hWnd) return FALSE;
+    if (m_nKind == -1) m_nKind = static_cast<int>(GetStyle() & 0xFFFF);
+    ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
+
+    CBitmapEx* const pictures[] = {&m_bmpNormal, &m_bmpPressed, &m_bmpHover,
+                                   &m_bmpChecked, &m_bmpDisabled, &m_bmpDisabledChecked};
+    for (CBitmapEx* picture : pictures) UnloadPicture(*picture);
+    m_crShapeKey = CLR_INVALID;
+    m_rcShapeKeep = RECT{0, 0, 0, 0};
+
+    if (!LoadPicture(m_bmpNormal, nNormal)) return FALSE;
+    const UINT ids[] = {nPressed, nHover, nChecked, nDisabled, nDisabledChecked};
+    BOOL bAll = TRUE;
+    for (int i = 0; i < 5; ++i) {
+        if (ids[i] && !LoadPicture(*pictures[i + 1], ids[i])) bAll = FALSE;
+    }
+    return bAll;
+}
+
+void CBmpBtnCtrl::SizeToBitmap(int x, int y) {
+    const SIZE picture = m_bmpNormal.GetSize();
+    RECT client = {};
+    GetClientRect(&client);
+    int width = picture.cx;
+    int height = picture.cy;
+    if (IsCheckKind(m_nKind) || IsRadioKind(m_nKind)) {
+        // The picture stands in for the platform's check mark; the caption keeps its room.
+        height += 4;
+        width += client.right - ::GetSystemMetrics(SM_CXMENUCHECK) + 2;
+    }
+    if (m_nKind == BS_PUSHBUTTON && m_crShapeKey <= 0xFFFFFF) {
+        // The window takes a copy: the picture keeps its own region for the next request.
+        CRgn shape;
+        HRGN held = m_bmpNormal.CreateRegion(m_crShapeKey, m_rcShapeKeep);
+        if (held && shape.CreateCopy(held)) SetWindowRgn(shape, TRUE);
+    }
+    if (x == 0 && y == 0)
+        SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    else
+        SetWindowPos(nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+}
+
+int CBmpBtnCtrl::GetCheck() const {
+    return m_nCheck;
+}
+
+void CBmpBtnCtrl::SetCheck(int nCheck) {
+    if (!IsWindowEnabled() || nCheck == m_nCheck) return;
+    m_nCheck = nCheck;
+    Invalidate(FALSE);
+}
+
+int CBmpBtnCtrl::GetButtonKind() const {
+    return m_nKind;
+}
+
+void CBmpBtnCtrl::SetShape(COLORREF crKey, const RECT& rcKeep) {
+    m_crShapeKey = crKey;
+    m_rcShapeKeep = rcKeep;
+}
+
+void CBmpBtnCtrl::SetHoverCursor(HCURSOR hCursor) {
+    m_hHoverCursor = hCursor;
+}
+
+void CBmpBtnCtrl::SetTipText(UINT nTextId) {
+    m_nTipTextId = nTextId;
+    if (!m_hWnd || m_toolTip.m_hWnd || !nTextId) return;
+    if (m_toolTip.Create(this)) m_toolTip.AddTool(this, L"");
+}
+
+BOOL CBmpBtnCtrl::PreTranslateMessage(MSG* pMsg) {
+    if (m_toolTip.m_hWnd) m_toolTip.RelayEvent(pMsg);
+    return CButton::PreTranslateMessage(pMsg);
+}
+
+BOOL CBmpBtnCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        // The check state changes before the parent hears of the click.
+        if (IsCheckKind(m_nKind))
+            SetCheck(GetCheck() == 0 ? 1 : 0);
+        else if (IsRadioKind(m_nKind))
+            SetCheck(1);
+    }
+    return CButton::OnChildNotify(message, wParam, lParam, pResult);
+}
+
+LRESULT CBmpBtnCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        return OnMouseMove(wParam, lParam);
+    case WM_SETCURSOR:
+        return OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+    case WM_ERASEBKGND:
+        // DrawItem covers every pixel.
+        return TRUE;
+    case WM_MOUSELEAVE:
+        return OnMouseLeave(wParam, lParam);
+    case WM_MOUSEHOVER:
+        return OnMouseHover(wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+        // An owner-drawn button reports a quick second click as a double click, which would
+        // leave a check box unchanged; for check boxes and radio buttons it is a click.
+        if (IsCheckKind(m_nKind) || IsRadioKind(m_nKind)) return DefWindowProc(WM_LBUTTONDOWN, wParam, lParam);
+        return CButton::WindowProc(message, wParam, lParam);
+    default:
+        return CButton::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CBmpBtnCtrl::DrawItem(LPDRAWITEMSTRUCT pDrawItem) {
+    if (!pDrawItem) return;
+    RECT rc = {};
+    GetClientRect(&rc);
+    const HDC target = pDrawItem->hDC;
+    CBitmap surface;
+    CMemoryDC memory(target);
+    if (!memory || !surface.CreateCompatibleBitmap(target, rc.right, rc.bottom)) return;
+    {
+        CSaveDC saved(memory.get());
+        ::SelectObject(memory.get(), surface.GetSafeHandle());
+        const HWND parent = ::GetParent(m_hWnd);
+        const HFONT font = parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
+        if (font) ::SelectObject(memory.get(), font);
+
+        const UINT state = pDrawItem->itemState;
+        if (IsPushKind(m_nKind))
+            DrawPushButton(memory.get(), rc, state);
+        else if (IsCheckKind(m_nKind))
+            DrawCheckBox(memory.get(), rc, state);
+        else if (IsRadioKind(m_nKind))
+            DrawRadioButton(memory.get(), rc, state);
+
+        ::BitBlt(target, 0, 0, rc.right, rc.bottom, memory.get(), 0, 0, SRCCOPY);
+    }
+}
+
+CBitmapEx& CBmpBtnCtrl::ChoosePicture(UINT state) {
+    const bool disabled = (state & ODS_DISABLED) != 0;
+    const bool selected = (state & ODS_SELECTED) != 0;
+    const bool checked = m_nCheck == 1;
+    CBitmapEx* chosen = &m_bmpNormal;
+    if (IsPushKind(m_nKind)) {
+        if (disabled)
+            chosen = &m_bmpDisabled;
+        else if (selected)
+            chosen = &m_bmpPressed;
+        else if (m_bHover)
+            chosen = &m_bmpHover;
+    } else {
+        if (disabled && checked)
+            chosen = &m_bmpDisabledChecked;
+        else if (disabled)
+            chosen = &m_bmpDisabled;
+        else if (checked)
+            chosen = &m_bmpChecked;
+        else if (m_bHover)
+            chosen = &m_bmpHover;
+        else if (selected)
+            chosen = &m_bmpPressed;
+    }
+    return chosen->GetSafeHandle() ? *chosen : m_bmpNormal;
+}
+
+void CBmpBtnCtrl::DrawPushButton(HDC dc, RECT rc, UINT state) {
+    const CBitmapEx& picture = ChoosePicture(state);
+    const SIZE size = picture.GetSize();
+    if (size.cx == rc.right - rc.left && size.cy == rc.bottom - rc.top)
+        picture.Draw(dc, 0, 0);
+    else
+        picture.DrawSliced(dc, rc, kPushButtonBorder);
+
+    // Hovering without a hover picture shows no focus, so that the button looks unchanged.
+    const bool hoverWithoutPicture =
+        m_bHover && !(state & (ODS_SELECTED | ODS_DISABLED)) && !m_bmpHover.GetSafeHandle();
+    if (!hoverWithoutPicture && (GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (state & ODS_FOCUS)) {
+        ::InflateRect(&rc, -1, -1);
+        ::DrawFocusRect(dc, &rc);
+    }
+
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    const std::wstring text = WindowText(m_hWnd);
+    if (!text.empty()) {
+        if (state & ODS_SELECTED) ::OffsetRect(&rc, 1, 1);
+        ::SetTextColor(dc, IsWindowEnabled() ? kCaptionColour : ::GetSysColor(COLOR_GRAYTEXT));
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    }
+    ::SetBkMode(dc, oldMode);
+}
+
+void CBmpBtnCtrl::DrawCheckBox(HDC dc, RECT rc, UINT state) {
+    DrawMarkAndCaption(dc, rc, state, false);
+}
+
+void CBmpBtnCtrl::DrawRadioButton(HDC dc, RECT rc, UINT state) {
+    DrawMarkAndCaption(dc, rc, state, true);
+}
+
+void CBmpBtnCtrl::DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bRadio) {
+    {
+        CBrush fill;
+        fill.CreateSolidBrush(bRadio ? kRadioButtonFill : kCheckBoxFill);
+        ::FillRect(dc, &rc, fill.GetSafeHandle());
+    }
+
+    const CBitmapEx& picture = ChoosePicture(state);
+    const SIZE size = picture.GetSize();
+    RECT box = {0, 0, size.cx, size.cy};
+    ::OffsetRect(&box, 0, (rc.top + rc.bottom) / 2 - size.cy / 2);
+    picture.DrawStretched(dc, box);
+
+    const bool enabled = IsWindowEnabled() != FALSE;
+    const bool focused = enabled && (state & ODS_FOCUS) && (bRadio || (GetStyle() & WS_TABSTOP));
+    const std::wstring text = WindowText(m_hWnd);
+    if (text.empty()) {
+        if (bRadio && focused) ::DrawFocusRect(dc, &box);
+        return;
+    }
+
+    // The radio button's caption has a face of its own, deselected before it is deleted.
+    CFont radioFont;
+    if (bRadio) radioFont.CreatePointFont(90, L"Arial", nullptr);
+    CSelectObject captionFont(dc, radioFont.GetSafeHandle());
+
+    const COLORREF oldColour = ::SetTextColor(dc, enabled ? kCaptionColour : ::GetSysColor(COLOR_GRAYTEXT));
+    RECT caption = {box.right + 4, box.top, box.right, box.bottom};
+    const int height = ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &caption,
+                                   DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
+    caption.bottom = caption.top + height + 1;
+    if (!bRadio) ::OffsetRect(&caption, 0, -1);
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &caption,
+                DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    ::SetBkMode(dc, oldMode);
+    ::SetTextColor(dc, oldColour);
+    if (focused) {
+        ::InflateRect(&caption, 2, 1);
+        ::DrawFocusRect(dc, &caption);
+    }
+}
+
+LRESULT CBmpBtnCtrl::OnMouseMove(WPARAM, LPARAM) {
+    if (!m_bTracking) {
+        // Hover after 1 ms, so the hover picture shows as soon as the mouse rests on the button.
+        TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, m_hWnd, 1};
+        m_bTracking = ::_TrackMouseEvent(&track);
+    }
+    return Default();
+}
+
+BOOL CBmpBtnCtrl::OnSetCursor(HWND window, UINT, UINT) {
+    if (window == m_hWnd && m_hHoverCursor) {
+        m_hPrevCursor = ::SetCursor(m_hHoverCursor);
+        return TRUE;
+    }
+    m_hPrevCursor = nullptr;
+    return static_cast<BOOL>(Default());
+}
+
+LRESULT CBmpBtnCtrl::OnMouseHover(WPARAM, LPARAM) {
+    m_bHover = TRUE;
+    if (m_toolTip.m_hWnd && m_nTipTextId) {
+        const std::wstring tip = LoadResourceString(m_nTipTextId);
+        m_toolTip.UpdateTipText(tip.c_str(), this, 0);
+    }
+    if (IsWindowEnabled()) Invalidate(FALSE);
+    return 0;
+}
+
+LRESULT CBmpBtnCtrl::OnMouseLeave(WPARAM, LPARAM) {
+    m_bHover = FALSE;
+    m_bTracking = FALSE;
+    if (m_hPrevCursor) ::SetCursor(m_hPrevCursor);
+    if (IsWindowEnabled()) Invalidate(FALSE);
+    return 0;
+}
