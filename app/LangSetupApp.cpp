@@ -7,8 +7,7 @@
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
 #include "framework/TextFormat.h"
-
-BOOL g_bLaunchApp = 0;
+#include "ui/LangSetupDlg.h"
 
 namespace {
 
@@ -26,6 +25,11 @@ SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info) {
     if (info.m_bSilentDel) return SetupRoad::SilentRemoval;
     if (info.m_bSilent) return SetupRoad::SilentInstall;
     return SetupRoad::InstallWizard;
+}
+
+int WizardExitCode(INT_PTR dialogResult, bool workCompleted, bool workSucceeded) {
+    if (workCompleted) return workSucceeded ? kExitSuccess : kExitInstallFailure;
+    return dialogResult == -1 ? kExitInstallFailure : kExitUserCancel;
 }
 
 void RestrictLibrarySearchToSystem() {
@@ -109,9 +113,15 @@ BOOL CLangSetupApp::InitInstance() {
     }
 
     // The wizard roads; without a language library nothing is shown.
+    m_nExitCode = kExitInstallFailure;
     g_hLangLib.reset(LoadLanguageLibrary(szPath));
     if (!g_hLangLib) return FALSE;
-    // The wizard dialog takes over from here once it exists; until then the road ends.
+    CLangSetupDlg dlg(szSetupDir, road == SetupRoad::RemovalWizard ? 1 : 0, g_hLangLib.get());
+    m_pMainWnd = &dlg;
+    const INT_PTR result = dlg.DoModal();
+    m_pMainWnd = nullptr;
+    m_nExitCode = WizardExitCode(result, dlg.WorkCompleted(), dlg.WorkSucceeded());
+    if (result == IDOK && g_bLaunchApp) LaunchInstalledApp(szSetupDir, nullptr);
     return FALSE;
 }
 

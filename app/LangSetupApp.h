@@ -8,9 +8,6 @@
 #include "framework/Handles.h"
 #include "framework/WinApp.h"
 
-// Start the installed application after the wizard. Written by the wizard's OK handling.
-extern BOOL g_bLaunchApp;
-
 enum class SetupRoad {
     InstallWizard,
     RemovalWizard,
@@ -20,6 +17,7 @@ enum class SetupRoad {
 
 // Exit codes of the windowless roads, as deployment tools know them.
 inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitUserCancel = 1602;              // ERROR_INSTALL_USEREXIT
 inline constexpr int kExitInstallFailure = 1603;          // ERROR_INSTALL_FAILURE
 inline constexpr int kExitAnotherInstallRunning = 1618;   // ERROR_INSTALL_ALREADY_RUNNING
 
@@ -27,6 +25,10 @@ inline constexpr int kExitAnotherInstallRunning = 1618;   // ERROR_INSTALL_ALREA
 inline constexpr wchar_t kSingleInstanceMutexName[] = L"KRT21C_INSTALL";
 
 SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info);
+
+// The exit code of a wizard road: its work ended (successfully or not), or it was left before.
+// dialogResult -1 means the wizard could not be shown.
+int WizardExitCode(INT_PTR dialogResult, bool workCompleted, bool workSucceeded);
 
 // The silent install: configuration, install and, when setup.ini asks for it, the launch.
 // Returns false when the install failed.

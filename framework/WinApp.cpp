@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <cwchar>
+
 #include "framework/CommandLineInfo.h"
 
 namespace {
@@ -62,4 +64,17 @@ HINSTANCE AfxGetResourceHandle() {
 
 void AfxSetResourceHandle(HINSTANCE module) {
     g_hResourceModule = module;
+}
+
+const wchar_t* AfxGetAppName() {
+    static wchar_t name[MAX_PATH];
+    if (!name[0]) {
+        wchar_t path[MAX_PATH] = {};
+        const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return L"";
+        const wchar_t* slash = std::wcsrchr(path, L'\\');
+        std::wcscpy(name, slash ? slash + 1 : path);
+        if (wchar_t* dot = std::wcsrchr(name, L'.')) *dot = L'\0';
+    }
+    return name;
 }

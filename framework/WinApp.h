@@ -5,6 +5,7 @@
 #include <windows.h>
 
 class CCommandLineInfo;
+class CWnd;
 
 class CWinApp {
 public:
@@ -25,6 +26,8 @@ public:
     void ParseCommandLine(CCommandLineInfo& info);
 
     HINSTANCE m_hInstance = nullptr;
+    // The window that stands for the program while it runs; null without one.
+    CWnd* m_pMainWnd = nullptr;
 
     // The process entry's work, separated so that the entry point stays a one-liner.
     static int RunApplication(HINSTANCE hInstance);
@@ -39,4 +42,6 @@ CWinApp* AfxGetApp();
 // The module whose resources (dialog templates, bitmaps, icons) the program uses: its own
 // executable unless set otherwise.
 HINSTANCE AfxGetResourceHandle();
+// The program's name: its file name without the extension (the default message-box caption).
+const wchar_t* AfxGetAppName();
 void AfxSetResourceHandle(HINSTANCE module);

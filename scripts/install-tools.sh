@@ -9,6 +9,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 googletest
   xvfb xdotool x11-utils imagemagick
+  fonts-wqy-microhei
 )
 
 missing=()

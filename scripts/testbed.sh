@@ -8,7 +8,8 @@ export WINE=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-TB_TEMPLATE=${TB_TEMPLATE:-$TB_REPO/.cache/wine-template}
+# The name changes whenever what goes into the template changes, so that an old one is not reused.
+TB_TEMPLATE=${TB_TEMPLATE:-$TB_REPO/.cache/wine-template-2}
 
 TB_ROOT= TB_XPID= TB_CHILD=
 TB_SERVERS=()    # "pid prefix" pairs
@@ -50,6 +51,12 @@ tb_template() {
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    # What a Chinese Windows has: the faces the wizard asks for fall back to a CJK font.
+    local face
+    for face in Arial Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
+      "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+        /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1
+    done
     "$WINESERVER" -w
     # The user folders are symlinks into the template's HOME: make them real folders.
     for l in "$WINEPREFIX"/drive_c/users/*/*; do

@@ -325,28 +325,3 @@ TEST_F(EndToEnd, SecondCopyEndsAt1618) {
     }
     EXPECT_FALSE(FolderExists(kInstall)) << "the silent install did not run";
 }
-
-TEST_F(EndToEnd, WizardRoadsEndWithoutWindow) {
-    Install();
-    const std::vector<std::wstring> installed = ListTree(kInstall);
-    for (const wchar_t* args : {L"", L"delpkg", L"/delpkg", L"-DelPkg", L"delpkg s", L"s delpkg", L"/silent",
-                                L"//s", L"other words", L"SilentDel delpkg"}) {
-        const ProcessResult r = RunSetup(kPayload + L"\\setup.exe", args, 20000);
-        EXPECT_EQ(0u, r.exitCode) << Narrow(args);
-        EXPECT_TRUE(m_boxes.empty()) << Narrow(args);
-        EXPECT_TRUE(m_windows.empty()) << Narrow(args);
-    }
-    // Neither road touched the installation; the removal wizard from the installed copy neither.
-    EXPECT_EQ(0u, RunSetup(kInstall + L"\\Uninstall\\setup.exe", L"delpkg").exitCode);
-    EXPECT_EQ(installed, ListTree(kInstall));
-    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
-
-    // Without any language library the wizard roads end silently; the silent install still works.
-    for (const auto& file : ListTree(kPayload)) {
-        if (file.rfind(L"setup", 0) == 0 && file.size() > 4 && file.substr(file.size() - 4) == L".dll")
-            ::DeleteFileW((kPayload + L"\\" + file).c_str());
-    }
-    EXPECT_EQ(0u, RunSetup(kPayload + L"\\setup.exe", L"").exitCode);
-    EXPECT_TRUE(m_windows.empty());
-    Install();
-}

@@ -383,4 +383,46 @@ std::vector<HWND> VisibleWindowsOf(DWORD pid) {
     return search.found;
 }
 
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        ::Sleep(20);
+    }
+}
+
+void ClickAt(int x, int y) {
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT input[3] = {};
+    for (INPUT& in : input) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = static_cast<LONG>((x * 65535 + width / 2) / (width - 1));
+        in.mi.dy = static_cast<LONG>((y * 65535 + height / 2) / (height - 1));
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input[0], sizeof(INPUT));
+    ::Sleep(100);  // the hover state comes first, as with a hand on the mouse
+    ::SendInput(1, &input[1], sizeof(INPUT));
+    ::Sleep(50);
+    ::SendInput(1, &input[2], sizeof(INPUT));
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(screen, x, y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[2048] = {};
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length);
+    return text;
+}
+
 }  // namespace testsupport

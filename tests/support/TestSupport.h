@@ -114,4 +114,14 @@ private:
 // Top-level windows that a process shows.
 std::vector<HWND> VisibleWindowsOf(DWORD pid);
 
+// Polls done() every 20 ms until it holds or timeoutMs pass; returns its last answer.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000);
+// A left click with the mouse at (x, y) of the screen, as a user's: the pointer moves there and
+// the button goes down and up.
+void ClickAt(int x, int y);
+// The colour of the screen at (x, y).
+COLORREF ScreenPixel(int x, int y);
+// The text of a window of any process (WM_GETTEXT, which reaches controls of other processes).
+std::wstring WindowText(HWND window);
+
 }  // namespace testsupport

@@ -1,0 +1,263 @@
+// The install and removal wizards of setup.exe as a user drives them: the mouse clicks at the
+// buttons' places on the screen, under Wine with Xvfb, each test in a fresh prefix.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/DeviceContext.h"
+#include "framework/GdiObject.h"
+#include "framework/Handles.h"
+#include "res/resource.h"
+#include "tests/support/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+const std::wstring kPayload = L"C:\\payload";
+const std::wstring kInstall = L"C:\\Program Files\\KRT55A";
+const std::wstring kEntry = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRT55A";
+const std::wstring kAppLog = kInstall + L"\\REReviZuvor.log";
+const std::wstring kAppName = L"Kestrin HW RAID Manager";
+
+// Where the wizard's controls stand on the 584 x 414 background (the launch box's and the bar's
+// areas without the rows they share).
+const RECT kAction = {393, 374, 464, 397};  // Install, Remove and, later, Finish
+const RECT kCancel = {485, 374, 556, 397};
+const RECT kClose = {552, 11, 568, 27};
+const RECT kCheck = {215, 206, 233, 224};
+const RECT kProgress = {215, 175, 554, 201};
+POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+const POINT kActionAt = Centre(kAction);
+const POINT kCancelAt = Centre(kCancel);
+const POINT kCloseAt = Centre(kClose);
+const POINT kCheckAt = Centre(kCheck);
+
+std::vector<std::string> LogEvents(const std::wstring& path) {
+    std::vector<std::string> events;
+    for (const std::string& line : ReadLines(path)) events.push_back(line.substr(line.find(' ') + 1));
+    return events;
+}
+
+class Wizard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(PayloadDir().empty()) << "SETUP_TEST_PAYLOAD_DIR is not set";
+        RemoveTree(kPayload);
+        CopyTree(PayloadDir(), kPayload);
+        ASSERT_TRUE(m_background.LoadBitmap(::GetModuleHandleW(nullptr), IDB_BACKGROUND));
+    }
+    void TearDown() override {
+        if (m_process) {
+            ::TerminateProcess(m_process.get(), 999);
+            ::WaitForSingleObject(m_process.get(), 5000);
+        }
+    }
+
+    // Starts a setup.exe and waits until its wizard is on the screen and painted.
+    void Start(const std::wstring& program, const std::wstring& args = L"") {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION raw = {};
+        std::wstring commandLine = QuoteArgument(program) + (args.empty() ? L"" : L" " + args);
+        ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                     &startup, &raw));
+        m_process.reset(raw.hProcess);
+        fw::UniqueHandle thread(raw.hThread);
+        ASSERT_TRUE(WaitUntil([&] {
+            for (HWND window : VisibleWindowsOf(raw.dwProcessId)) {
+                RECT rect;
+                ::GetWindowRect(window, &rect);
+                if (rect.right - rect.left == 584 && rect.bottom - rect.top == 414) {
+                    m_window = window;
+                    m_origin = {rect.left, rect.top};
+                    return true;
+                }
+            }
+            return false;
+        })) << "the wizard's window";
+        ASSERT_TRUE(WaitUntil([&] { return !Shown({280, 80, 300, 100}); })) << "the background is painted";
+    }
+    // Waits for the wizard's process to end; its exact exit code.
+    DWORD Finish() {
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(m_process.get(), 30000));
+        DWORD code = 999;
+        ::GetExitCodeProcess(m_process.get(), &code);
+        m_process.reset();
+        return code;
+    }
+    void Click(POINT at) { ClickAt(m_origin.x + at.x, m_origin.y + at.y); }
+    bool Visible(int id) const { return ::IsWindowVisible(::GetDlgItem(m_window, id)) != FALSE; }
+    // Something other than the background is on the screen in this area of the wizard: more
+    // than a few of its pixels differ (the skin's button areas look like the buttons).
+    bool Shown(const RECT& area) {
+        const int width = area.right - area.left;
+        const int height = area.bottom - area.top;
+        CClientDC screen(nullptr);
+        CMemoryDC background(screen.get());
+        CSelectObject selectBackground(background.get(), m_background.GetSafeHandle());
+        CBitmap copy;
+        copy.CreateCompatibleBitmap(screen.get(), width, height);
+        CMemoryDC seen(screen.get());
+        CSelectObject selectCopy(seen.get(), copy.GetSafeHandle());
+        ::BitBlt(seen.get(), 0, 0, width, height, screen.get(), m_origin.x + area.left, m_origin.y + area.top,
+                 SRCCOPY);
+        int differing = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (::GetPixel(seen.get(), x, y) != ::GetPixel(background.get(), area.left + x, area.top + y))
+                    ++differing;
+            }
+        }
+        return differing > 3;
+    }
+    bool WaitForCompleted() {
+        const bool completed = WaitUntil([&] { return Visible(IDOK) && Shown(kAction); }, 30000);
+        ::Sleep(300);  // the other controls of the state are painted by then
+        return completed;
+    }
+    // Painting follows the state a little later.
+    bool ShownSoon(const RECT& area) {
+        return WaitUntil([&] { return Shown(area); }, 3000);
+    }
+    // Ready: the action and Cancel buttons and the window buttons, nothing else.
+    void ExpectReadyPixels() {
+        EXPECT_TRUE(ShownSoon(kAction));
+        EXPECT_TRUE(ShownSoon(kCancel));
+        EXPECT_TRUE(ShownSoon(kClose));
+        EXPECT_FALSE(Shown(kCheck));
+        EXPECT_FALSE(Shown(kProgress));
+    }
+
+    CBitmap m_background;
+    fw::UniqueHandle m_process;
+    HWND m_window = nullptr;
+    POINT m_origin = {};
+};
+
+}  // namespace
+
+TEST_F(Wizard, InstallLaunchesReinstallWithoutTickAndRemove) {
+    Start(kPayload + L"\\setup.exe");
+    ExpectReadyPixels();
+    EXPECT_EQ(L"Install", WindowText(::GetDlgItem(m_window, IDC_ACTION)));
+    Click(kActionAt);
+    ASSERT_TRUE(WaitForCompleted());
+    EXPECT_TRUE(ShownSoon(kCheck)) << "the launch box";
+    EXPECT_FALSE(Shown(kProgress)) << "the bar is hidden after an install";
+    EXPECT_FALSE(Visible(IDC_ACTION));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_window, IDCANCEL)));
+    Click(kActionAt);  // Finish, with the box ticked by default
+    EXPECT_EQ(0u, Finish());
+    EXPECT_TRUE(FileExists(kInstall + L"\\REReviZuvor.exe"));
+    EXPECT_TRUE(FileExists(kInstall + L"\\Uninstall\\setup.exe"));
+    EXPECT_EQ(kAppName, ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayName"));
+    ASSERT_TRUE(WaitUntil([] { return ReadLines(kAppLog).size() == 1; }));
+    EXPECT_EQ(std::vector<std::string>{"start "}, LogEvents(kAppLog)) << "started once, without arguments";
+
+    // Again over the running application, this time with the box unticked.
+    Start(kPayload + L"\\setup.exe");
+    Click(kActionAt);
+    ASSERT_TRUE(WaitForCompleted());
+    Click(kCheckAt);
+    ::Sleep(300);
+    Click(kActionAt);
+    EXPECT_EQ(0u, Finish());
+    ::Sleep(1000);
+    EXPECT_EQ((std::vector<std::string>{"start ", "close version=1.00.00"}), LogEvents(kAppLog)) << "no new start";
+
+    // The removal wizard, as the uninstall entry starts it.
+    Start(kInstall + L"\\Uninstall\\setup.exe", L"delpkg");
+    ExpectReadyPixels();
+    EXPECT_EQ(L"Remove", WindowText(::GetDlgItem(m_window, IDC_ACTION)));
+    Click(kActionAt);
+    ASSERT_TRUE(WaitForCompleted());
+    EXPECT_TRUE(ShownSoon(kProgress)) << "the bar stays after a removal";
+    EXPECT_FALSE(Shown(kCheck)) << "no launch box after a removal";
+    Click(kActionAt);
+    EXPECT_EQ(0u, Finish());
+    EXPECT_FALSE(FileExists(kInstall + L"\\REReviZuvor.exe"));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+    ::Sleep(500);
+    EXPECT_EQ(2u, LogEvents(kAppLog).size()) << "nothing started after the removal";
+}
+
+TEST_F(Wizard, CancelOrCloseInTheReadyStateInstallsNothing) {
+    for (POINT button : {kCancelAt, kCloseAt}) {
+        Start(kPayload + L"\\setup.exe");
+        Click(button);
+        EXPECT_EQ(1602u, Finish());
+    }
+    EXPECT_FALSE(FolderExists(kInstall));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+}
+
+TEST_F(Wizard, RunningRemovalShowsTheBarAndDisabledButtons) {
+    // In service mode the removal first releases the service, with two pauses of a second.
+    SetWindowsVersion(WindowsVersion::VistaWorkstation);
+    ASSERT_EQ(0u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe") + L" s").exitCode);
+    Start(kInstall + L"\\Uninstall\\setup.exe", L"delpkg");
+    Click(kActionAt);
+    ASSERT_TRUE(WaitUntil([&] { return Visible(IDC_PROGRESS) && Shown(kProgress); }));
+    EXPECT_TRUE(Visible(IDC_ACTION));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_window, IDC_ACTION)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_window, IDCANCEL)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_window, IDC_CLOSE)));
+    Click(kCloseAt);  // disabled: nothing happens
+    EXPECT_EQ(WAIT_TIMEOUT, ::WaitForSingleObject(m_process.get(), 300));
+    ASSERT_TRUE(WaitForCompleted());
+    Click(kActionAt);
+    EXPECT_EQ(0u, Finish());
+    EXPECT_FALSE(FileExists(kInstall + L"\\XSrvSetup.exe"));
+}
+
+TEST_F(Wizard, FailedInstallEndsOnItsSentenceWith1603) {
+    ASSERT_EQ(0u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe") + L" s").exitCode);
+    // The installed executable is in use and the payload holds a newer one.
+    fw::UniqueHandle inUse(::CreateFileW((kInstall + L"\\REReviZuvor.exe").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, inUse.get());
+    WriteTextFile(kPayload + L"\\Application\\REReviZuvor.exe", "a newer build");
+
+    Start(kPayload + L"\\setup.exe");
+    Click(kActionAt);
+    ASSERT_TRUE(WaitForCompleted());
+    EXPECT_EQ(L"Setup did not complete. Nothing was rolled back.", WindowText(::GetDlgItem(m_window, IDC_NOTE)));
+    EXPECT_FALSE(Visible(IDC_LAUNCH_CHECK));
+    EXPECT_FALSE(Shown(kCheck));
+    Click(kActionAt);
+    EXPECT_EQ(1603u, Finish());
+    ::Sleep(500);
+    EXPECT_FALSE(FileExists(kAppLog)) << "nothing was launched";
+}
+
+TEST_F(Wizard, RoadsOpenTheirWizard) {
+    for (const auto& [args, action] : std::vector<std::pair<std::wstring, std::wstring>>{
+             {L"", L"Install"}, {L"/silent", L"Install"}, {L"//s", L"Install"}, {L"other words", L"Install"},
+             {L"SilentDel delpkg", L"Remove"}, {L"delpkg", L"Remove"}, {L"-DelPkg", L"Remove"},
+             {L"s delpkg", L"Remove"}}) {
+        Start(kPayload + L"\\setup.exe", args);
+        EXPECT_EQ(action, WindowText(::GetDlgItem(m_window, IDC_ACTION))) << Narrow(args);
+        Click(kCancelAt);
+        EXPECT_EQ(1602u, Finish()) << Narrow(args);
+    }
+    EXPECT_FALSE(FolderExists(kInstall));
+
+    // Without any language library the wizard roads end at once without a window; the silent
+    // install does not need one.
+    for (const auto& file : ListTree(kPayload)) {
+        if (file.rfind(L"setup", 0) == 0 && file.size() > 4 && file.substr(file.size() - 4) == L".dll")
+            ::DeleteFileW((kPayload + L"\\" + file).c_str());
+    }
+    for (const wchar_t* args : {L"", L"delpkg"}) {
+        MessageBoxWatcher watcher(0xFFFFFFFF);
+        const ProcessResult r = RunProcess(QuoteArgument(kPayload + L"\\setup.exe") + L" " + args, 20000,
+                                           [&](DWORD pid) { watcher.WatchProcess(pid); });
+        EXPECT_EQ(1603u, r.exitCode) << Narrow(args);
+        EXPECT_TRUE(watcher.Boxes().empty());
+        EXPECT_TRUE(watcher.OtherWindows().empty());
+    }
+    EXPECT_EQ(0u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe") + L" s").exitCode);
+    EXPECT_TRUE(FileExists(kInstall + L"\\REReviZuvor.exe"));
+}

@@ -1,0 +1,385 @@
+#include "ui/LangSetupDlg.h"
+
+#include <windowsx.h>
+
+#include <cstring>
+#include <vector>
+
+#include "engine/SetupWorker.h"
+#include "framework/DeviceContext.h"
+#include "framework/TextFormat.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+
+BOOL g_bLaunchApp = 0;
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kGrey = RGB(102, 102, 102);
+constexpr int kShortText = 128;
+constexpr int kLongText = 1024;
+constexpr int kLastProgressStep = 95;
+
+}  // namespace
+
+CLangSetupDlg::CLangSetupDlg(const wchar_t* pszSetupDir, int bRemove, HMODULE hLangLib, CWnd* pParent)
+    : CDialog(IDD_LANGSETUP_DIALOG, pParent),
+      m_bRemove(bRemove),
+      m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_MAINFRAME))),
+      m_hLangLib(hLangLib) {
+    // The setup folder always fits: it came from a buffer of the same size.
+    CopyText(m_szSetupDir, pszSetupDir);
+    m_szTitle[0] = L'\0';
+}
+
+CLangSetupDlg::~CLangSetupDlg() = default;
+
+INT_PTR CLangSetupDlg::DoModal() {
+    const INT_PTR result = CDialog::DoModal();
+    if (m_worker) ::WaitForSingleObject(m_worker.get(), INFINITE);
+    return result;
+}
+
+void CLangSetupDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LAUNCH_CHECK, m_chkLaunch);
+    DDX_Control(pDX, IDC_CLOSE, m_btnClose);
+    DDX_Control(pDX, IDC_MINIMIZE, m_btnMinimize);
+    DDX_Control(pDX, IDC_TITLE, m_lblTitle);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+    DDX_Control(pDX, IDC_PROMPT, m_lblPrompt);
+    DDX_Control(pDX, IDC_LAUNCH_TEXT, m_lblLaunch);
+    DDX_Control(pDX, IDOK, m_btnFinish);
+    DDX_Control(pDX, IDCANCEL, m_btnCancel);
+    DDX_Control(pDX, IDC_NOTE, m_lblNote);
+    DDX_Control(pDX, IDC_ACTION, m_btnAction);
+}
+
+BOOL CLangSetupDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    LoadSkinBitmaps();
+    InitTexts();
+    ApplyBackgroundRegion();
+    LayoutControls();
+    return TRUE;
+}
+
+void CLangSetupDlg::LoadSkinBitmaps() {
+    if (!m_hBackground.LoadBitmap(AfxGetResourceHandle(), IDB_BACKGROUND))
+        ::MessageBoxW(m_hWnd, L"Error loading bitmap", AfxGetAppName(), MB_OK);
+    m_btnClose.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_NORMAL, IDB_CLOSE_HOVER, 0, IDB_CLOSE_DISABLED, 0);
+    m_btnMinimize.LoadBitmaps(IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_HOVER, 0, IDB_MINIMIZE_DISABLED, 0);
+    m_btnAction.LoadBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_HOVER, 0, 0, 0);
+    m_btnFinish.LoadBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_HOVER, 0, 0, 0);
+    m_btnCancel.LoadBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_HOVER, 0, 0, 0);
+    m_chkLaunch.LoadBitmaps(IDB_CHECK_EMPTY, IDB_CHECK_EMPTY, IDB_CHECK_EMPTY, IDB_CHECK_TICKED, 0, 0);
+}
+
+void CLangSetupDlg::LoadText(UINT nId, wchar_t* text, int capacity) const {
+    text[0] = L'\0';
+    ::LoadStringW(m_hLangLib, nId, text, capacity);
+}
+
+void CLangSetupDlg::InitTexts() {
+    m_lblTitle.SetText(m_szTitle)
+        .SetTextColor(kWhite)
+        .SetFontName(L"Arial", 0)
+        .SetFontSize(11)
+        .SetFontBold(TRUE)
+        .SetTransparent(TRUE);
+    SetWindowText(m_szTitle);
+
+    wchar_t action[kShortText];
+    wchar_t note[kLongText];
+    wchar_t prompt[kLongText];
+    wchar_t launch[kLongText];
+    wchar_t finish[kShortText];
+    wchar_t cancel[kShortText];
+    LoadText(m_bRemove ? IDS_REMOVE : IDS_INSTALL, action, kShortText);
+    LoadText(m_bRemove ? IDS_REMOVE_READY_NOTE : IDS_INSTALL_READY_NOTE, note, kLongText);
+    LoadText(m_bRemove ? IDS_REMOVE_PROMPT : IDS_INSTALL_PROMPT, prompt, kLongText);
+    launch[0] = L'\0';
+    if (!m_bRemove) {
+        LoadText(IDS_LAUNCH_APP, launch, kLongText);
+        m_chkLaunch.SetWindowText(launch);
+    }
+    LoadText(IDS_FINISH, finish, kShortText);
+    LoadText(IDS_CANCEL, cancel, kShortText);
+
+    m_btnAction.SetWindowText(action);
+    m_btnFinish.SetWindowText(finish);
+    m_btnCancel.SetWindowText(cancel);
+
+    m_lblNote.SetText(note).SetTextColor(kGrey).SetFontName(L"Arial", 0).SetFontSize(10).SetFontBold(TRUE).SetTransparent(
+        TRUE);
+    m_lblPrompt.SetText(prompt)
+        .SetTextColor(kWhite)
+        .SetFontName(L"Arial", 0)
+        .SetFontSize(10)
+        .SetFontBold(TRUE)
+        .SetTransparent(TRUE);
+    m_lblLaunch.SetText(launch)
+        .SetTextColor(kWhite)
+        .SetFontName(L"Arial", 0)
+        .SetFontSize(10)
+        .SetFontBold(TRUE)
+        .SetTransparent(TRUE);
+}
+
+void CLangSetupDlg::LayoutControls() {
+    RECT client;
+    GetClientRect(&client);
+    const int w = client.right - client.left;
+    const UINT place = SWP_NOZORDER | SWP_NOACTIVATE;
+    m_lblTitle.SetWindowPos(nullptr, 204, 17, w - 60, 17, place);
+    m_lblNote.SetWindowPos(nullptr, 15, 374, w - 70, 35, place);
+    m_lblPrompt.SetWindowPos(nullptr, 215, 140, w - 230, 60, place);
+    m_btnClose.SizeToBitmap(w - 32, 11);
+    m_btnMinimize.SizeToBitmap(w - 62, 11);
+    m_btnAction.SizeToBitmap(w - 191, 374);
+    m_btnFinish.SizeToBitmap(w - 191, 374);
+    m_btnCancel.SizeToBitmap(w - 99, 374);
+    m_btnFinish.ShowWindow(SW_HIDE);
+    m_chkLaunch.SizeToBitmap(215, 202);
+    m_lblLaunch.SetWindowPos(nullptr, 240, 205, w - 230, 60, place);
+    m_lblLaunch.ShowWindow(SW_HIDE);
+    m_chkLaunch.ShowWindow(SW_HIDE);
+    m_progress.SetWindowPos(nullptr, 215, 175, w - 245, 30, place | SWP_HIDEWINDOW);
+}
+
+void CLangSetupDlg::OnActionClicked() {
+    if (m_state != State::Ready) return;
+    // Disabled at the click itself, so that a double click starts one worker.
+    m_btnAction.EnableWindow(FALSE);
+    m_state = State::Running;
+    m_worker = StartSetupWorker(m_szSetupDir, m_hWnd, m_bRemove);
+    if (!m_worker) {
+        m_state = State::Ready;
+        m_btnAction.EnableWindow(TRUE);
+    }
+}
+
+LRESULT CLangSetupDlg::OnSetupProgress(WPARAM wParam, LPARAM lParam) {
+    const BYTE code = LOBYTE(wParam);
+    const bool removal = code == PROGRESS_REMOVE_BEGIN || code == PROGRESS_REMOVE_END || code == 6;
+    wchar_t note[kLongText];
+    wchar_t prompt[kLongText];
+    switch (code) {
+    case PROGRESS_INSTALL_BEGIN:
+    case PROGRESS_REMOVE_BEGIN:
+        m_state = State::Running;
+        m_progress.SetRange(0, 100);
+        m_progress.SetStep(5);
+        m_progress.SetPos(0);
+        m_progress.ShowWindow(SW_SHOW);
+        m_btnAction.EnableWindow(FALSE);
+        m_btnCancel.EnableWindow(FALSE);
+        m_btnClose.EnableWindow(FALSE);
+        m_btnMinimize.EnableWindow(FALSE);
+        LoadText(removal ? IDS_REMOVE_RUNNING_NOTE : IDS_INSTALL_RUNNING_NOTE, note, kLongText);
+        LoadText(removal ? IDS_REMOVE_RUNNING_PROMPT : IDS_INSTALL_RUNNING_PROMPT, prompt, kLongText);
+        m_lblNote.SetText(note);
+        m_lblPrompt.SetText(prompt);
+        SetTimer(kProgressTimerId, kProgressTimerMs);
+        return 0;
+    case PROGRESS_INSTALL_END:
+    case PROGRESS_REMOVE_END:
+        KillTimer(kProgressTimerId);
+        m_bWorkSucceeded = lParam == 1;
+        if (m_bWorkSucceeded) {
+            m_progress.SetPos(100);
+            if (code == PROGRESS_INSTALL_END) {
+                m_bInstallDone = 1;
+                m_progress.ShowWindow(SW_HIDE);
+                m_chkLaunch.ShowWindow(SW_SHOW);
+                m_lblLaunch.ShowWindow(SW_SHOW);
+                m_chkLaunch.SetCheck(1);
+            }
+            LoadText(removal ? IDS_REMOVE_DONE_NOTE : IDS_INSTALL_DONE_NOTE, note, kLongText);
+        } else {
+            // A failed run: its sentence in the note line; no launch box is offered.
+            LoadText(removal ? IDS_REMOVE_INCOMPLETE_NOTE : IDS_INSTALL_INCOMPLETE_NOTE, note, kLongText);
+        }
+        break;
+    case 3:
+    case 6:
+        m_bWorkSucceeded = false;
+        LoadText(removal ? IDS_REMOVE_INCOMPLETE_NOTE : IDS_INSTALL_INCOMPLETE_NOTE, note, kLongText);
+        break;
+    default:
+        return 0;
+    }
+    LoadText(IDS_FINISH_PROMPT, prompt, kLongText);
+    m_lblNote.SetText(note);
+    m_lblPrompt.SetText(prompt);
+    m_btnAction.ShowWindow(SW_HIDE);
+    m_btnCancel.EnableWindow(FALSE);
+    m_btnClose.EnableWindow(TRUE);
+    m_btnMinimize.EnableWindow(TRUE);
+    m_btnFinish.ShowWindow(SW_SHOW);
+    // Enter now means Finish.
+    SendMessage(DM_SETDEFID, IDOK);
+    m_state = State::Completed;
+    return 0;
+}
+
+void CLangSetupDlg::OnTimer(UINT_PTR nIdEvent) {
+    if (nIdEvent == kProgressTimerId && m_progress.GetPos() < kLastProgressStep) m_progress.StepIt();
+}
+
+void CLangSetupDlg::OnOK() {
+    // Finish exists only once the work has ended; Enter before that does nothing.
+    if (m_state != State::Completed) return;
+    if (m_bInstallDone) g_bLaunchApp = m_chkLaunch.GetCheck() ? 1 : 0;
+    CDialog::OnOK();
+}
+
+void CLangSetupDlg::OnCancel() {
+    // The work cannot be cancelled: ending the dialog would end the process under it.
+    if (m_state == State::Running) return;
+    CDialog::OnCancel();
+}
+
+BOOL CLangSetupDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+        case IDC_ACTION:
+            OnActionClicked();
+            return TRUE;
+        case IDC_CLOSE:
+            OnCloseClicked();
+            return TRUE;
+        case IDC_MINIMIZE:
+            OnMinimizeClicked();
+            return TRUE;
+        default:
+            break;
+        }
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+LRESULT CLangSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_SETUP_PROGRESS:
+        return OnSetupProgress(wParam, lParam);
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return Default();
+    case WM_ERASEBKGND:
+        return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(static_cast<UINT>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_SYSCOMMAND:
+        // Neither the close command nor Alt+F4 may end the dialog while the work runs.
+        if ((wParam & 0xFFF0) == SC_CLOSE && m_state == State::Running) return 0;
+        break;
+    case WM_CLOSE:
+        if (m_state == State::Running) return 0;
+        break;
+    default:
+        break;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CLangSetupDlg::ApplyBackgroundRegion() {
+    m_bmBackground = {};
+    m_hBackground.GetBitmap(&m_bmBackground);
+    const int width = m_bmBackground.bmWidth;
+    const int height = m_bmBackground.bmHeight;
+    // Without a background the window keeps the template's size and shape.
+    if (width <= 0 || height <= 0) return;
+
+    // All pixels in one read, as 0x00RRGGBB values, rows top down.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    {
+        CClientDC screen(nullptr);
+        if (::GetDIBits(screen.get(), m_hBackground.GetSafeHandle(), 0, static_cast<UINT>(height), pixels.data(),
+                        &info, DIB_RGB_COLORS) != height)
+            return;
+    }
+
+    // One rectangle per run of non-key pixels in a row, one pixel high, never merged across rows.
+    const DWORD key = (static_cast<DWORD>(GetRValue(kBackgroundKey)) << 16) |
+                      (static_cast<DWORD>(GetGValue(kBackgroundKey)) << 8) | GetBValue(kBackgroundKey);
+    std::vector<RECT> runs;
+    for (int y = 0; y < height; ++y) {
+        const DWORD* row = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+        int x = 0;
+        while (x < width) {
+            const int start = x;
+            while (x < width && (row[x] & 0xFFFFFF) != key) ++x;
+            if (x > start) runs.push_back(RECT{start, y, x, y + 1});
+            ++x;
+        }
+    }
+    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+    auto* region = reinterpret_cast<RGNDATA*>(data.data());
+    region->rdh.dwSize = sizeof(RGNDATAHEADER);
+    region->rdh.iType = RDH_RECTANGLES;
+    region->rdh.nCount = static_cast<DWORD>(runs.size());
+    region->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
+    region->rdh.rcBound = RECT{0, 0, width, height};
+    if (!runs.empty()) std::memcpy(region->Buffer, runs.data(), runs.size() * sizeof(RECT));
+    CRgn shape;
+    shape.Attach(::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region));
+    if (shape) SetWindowRgn(shape, TRUE);
+
+    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2;
+    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2;
+    SetWindowPos(HWND_TOP, x, y, width, height, 0);
+}
+
+BOOL CLangSetupDlg::OnEraseBkgnd(HDC dc) {
+    if (!m_hBackground) return static_cast<BOOL>(Default());
+    CMemoryDC memory(dc);
+    CSelectObject select(memory.get(), m_hBackground.GetSafeHandle());
+    ::BitBlt(dc, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight, memory.get(), 0, 0, SRCCOPY);
+    return TRUE;
+}
+
+void CLangSetupDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()));
+    RECT client;
+    GetClientRect(&client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc.get(), x, y, m_hIcon);
+}
+
+void CLangSetupDlg::OnLButtonDown(UINT, POINT point) {
+    // The platform's move loop follows the mouse as if the caption had been grabbed.
+    PostMessage(WM_NCLBUTTONDOWN, HTCAPTION,
+                MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+    Default();
+}
+
+void CLangSetupDlg::OnCloseClicked() {
+    SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void CLangSetupDlg::OnMinimizeClicked() {
+    SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}

@@ -1,0 +1,96 @@
+// The wizard: the program's only window, a skinned modal dialog that offers one install or one
+// removal, runs it on the worker thread, follows its progress and, after an install, asks
+// whether to start the installed application.
+#pragma once
+
+#include <windows.h>
+
+#include "controls/BmpBtnCtrl.h"
+#include "controls/Label.h"
+#include "framework/Dialog.h"
+#include "framework/GdiObject.h"
+#include "framework/Handles.h"
+#include "framework/ProgressCtrl.h"
+
+// Start the installed application after the wizard: written by the wizard's Finish, read by
+// start-up once the wizard has closed.
+extern BOOL g_bLaunchApp;
+
+class CLangSetupDlg : public CDialog {
+public:
+    // The key colour of the background: its pixels are cut out of the window.
+    static constexpr COLORREF kBackgroundKey = RGB(255, 0, 255);
+    static constexpr UINT_PTR kProgressTimerId = 100;
+    static constexpr UINT kProgressTimerMs = 200;
+
+    // pszSetupDir ends with a backslash; bRemove selects the removal wizard; hLangLib is the
+    // interface-language library that every text comes from (borrowed).
+    CLangSetupDlg(const wchar_t* pszSetupDir, int bRemove, HMODULE hLangLib, CWnd* pParent = nullptr);
+    ~CLangSetupDlg() override;
+
+    // Also waits for a worker that is still running, so that the process never ends under a
+    // half-done install.
+    INT_PTR DoModal() override;
+
+    // The worker has reported its end (the Completed state).
+    bool WorkCompleted() const { return m_state == State::Completed; }
+    // ... and it reported success.
+    bool WorkSucceeded() const { return m_state == State::Completed && m_bWorkSucceeded; }
+
+    // The run's pieces, public for the tests that drive the dialog in process.
+    LRESULT OnSetupProgress(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR nIdEvent);
+    void OnActionClicked();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    virtual void LoadSkinBitmaps();
+    void InitTexts();
+    void LayoutControls();
+    // The skinned frame.
+    void ApplyBackgroundRegion();
+    BOOL OnEraseBkgnd(HDC dc);
+    void OnPaint();
+    void OnLButtonDown(UINT nFlags, POINT point);
+    void OnCloseClicked();
+    void OnMinimizeClicked();
+
+    // Text id of the language library, at most capacity units with the terminator; empty
+    // when the library lacks it.
+    void LoadText(UINT nId, wchar_t* text, int capacity) const;
+
+    BITMAP m_bmBackground = {};
+    CBitmap m_hBackground;
+    wchar_t m_szSetupDir[MAX_PATH] = {};
+    wchar_t m_szTitle[MAX_PATH] = {};
+    int m_bRemove;
+    int m_bInstallDone = 0;
+    CBmpBtnCtrl m_chkLaunch;
+    CBmpBtnCtrl m_btnClose;
+    CBmpBtnCtrl m_btnMinimize;
+    CLabel m_lblTitle;
+    CProgressCtrl m_progress;
+    CLabel m_lblPrompt;
+    CLabel m_lblLaunch;
+    CBmpBtnCtrl m_btnFinish;
+    CBmpBtnCtrl m_btnCancel;
+    CLabel m_lblNote;
+    CBmpBtnCtrl m_btnAction;
+    HICON m_hIcon;  // shared icon of the resources
+
+private:
+    // Ready until the action is clicked; Running from the click until the worker's end code.
+    enum class State { Ready, Running, Completed };
+
+    HMODULE m_hLangLib;  // borrowed
+    State m_state = State::Ready;
+    bool m_bWorkSucceeded = false;
+    // The worker, waited for before the dialog lets the process go on.
+    fw::UniqueHandle m_worker;
+};
