@@ -4,8 +4,10 @@
 #include "engine/Environment.h"
 #include "framework/Kernel32.h"
 #include "app/LanguageLibrary.h"
+#include "app/RunLog.h"
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
+#include "engine/SetupLog.h"
 #include "framework/TextFormat.h"
 
 BOOL g_bLaunchApp = 0;
@@ -19,6 +21,10 @@ void LowerCaseAscii(wchar_t* text) {
 }
 
 }  // namespace
+
+bool IsWindowlessRoad(SetupRoad road) {
+    return road == SetupRoad::SilentInstall || road == SetupRoad::SilentRemoval;
+}
 
 SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info) {
     if (info.m_nParams < 1) return SetupRoad::InstallWizard;
@@ -44,11 +50,12 @@ bool LaunchInstalledApp(const wchar_t* pszSetupDir, const SetupConfig* pConfig) 
         config = *pConfig;
     else
         ReadSetupConfig(pszSetupDir, config);
-    // Without an install folder the path would name a file in the root of the current drive.
-    if (!config.szInstallDir[0]) return false;
+    // Without an install folder the path would name a file in the root of the current drive, and
+    // a file name that is not plain would name a program outside the install folder.
+    if (!config.szInstallDir[0] || !IsPlainFileName(config.szAppFileName)) return false;
     wchar_t commandLine[1024];
     if (!FormatText(commandLine, L"\"%s\\%s\"", config.szInstallDir, config.szAppFileName)) return false;
-    return RunProgram(commandLine, 1);
+    return RunProgram(commandLine, 1, config.szInstallDir);
 }
 
 bool RunSilentInstall(const wchar_t* pszSetupDir) {
@@ -60,9 +67,7 @@ bool RunSilentInstall(const wchar_t* pszSetupDir) {
 }
 
 bool RunSilentRemoval(const wchar_t* pszSetupDir) {
-    SetupConfig config;
-    ReadSetupConfig(pszSetupDir, config);
-    return RunRemoval(config);
+    return RunRemovalFromSetupFolder(pszSetupDir);
 }
 
 CLangSetupApp::CLangSetupApp() = default;
@@ -75,6 +80,7 @@ BOOL CLangSetupApp::InitInstance() {
     if (m_hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         m_hMutex.reset();
         m_nExitCode = kExitAnotherInstallRunning;
+        BeginRunLogOfSecondCopy();
         return FALSE;
     }
 
@@ -97,8 +103,11 @@ BOOL CLangSetupApp::InitInstance() {
     if (g_bVista) MarkCompatAssistantPersisted(szPath);
 
     const SetupRoad road = ChooseSetupRoad(cmdInfo);
+    // Which road the engine is on: with nobody at the screen its messages go to the log only.
+    g_bUnattended = IsWindowlessRoad(road) ? 1 : 0;
+    BeginRunLog(szSetupDir, road);
     // Failure until a windowless road reports its end, so an unexpected end never reads as success.
-    if (road == SetupRoad::SilentInstall || road == SetupRoad::SilentRemoval) m_nExitCode = kExitInstallFailure;
+    if (IsWindowlessRoad(road)) m_nExitCode = kExitInstallFailure;
     if (road == SetupRoad::SilentInstall) {
         m_nExitCode = RunSilentInstall(szSetupDir) ? kExitSuccess : kExitInstallFailure;
         return FALSE;
@@ -116,7 +125,10 @@ BOOL CLangSetupApp::InitInstance() {
 }
 
 int CLangSetupApp::ExitInstance() {
+    const int exitCode = CWinApp::ExitInstance();
+    // Before the mutex is released: a copy started next appends to the same log.
+    EndRunLog(exitCode);
     m_hMutex.reset();
     g_hLangLib.reset();
-    return CWinApp::ExitInstance();
+    return exitCode;
 }
