@@ -1,11 +1,13 @@
 #include "app/LangSetupApp.h"
 
 #include "app/EnvironmentProbes.h"
-#include "engine/Environment.h"
-#include "framework/Kernel32.h"
 #include "app/LanguageLibrary.h"
+#include "app/RunLog.h"
+#include "engine/Environment.h"
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
+#include "engine/SetupLog.h"
+#include "framework/Kernel32.h"
 #include "framework/TextFormat.h"
 #include "ui/LangSetupDlg.h"
 
@@ -18,6 +20,10 @@ void LowerCaseAscii(wchar_t* text) {
 }
 
 }  // namespace
+
+bool IsWindowlessRoad(SetupRoad road) {
+    return road == SetupRoad::SilentInstall || road == SetupRoad::SilentRemoval;
+}
 
 SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info) {
     if (info.m_nParams < 1) return SetupRoad::InstallWizard;
@@ -48,11 +54,12 @@ bool LaunchInstalledApp(const wchar_t* pszSetupDir, const SetupConfig* pConfig) 
         config = *pConfig;
     else
         ReadSetupConfig(pszSetupDir, config);
-    // Without an install folder the path would name a file in the root of the current drive.
-    if (!config.szInstallDir[0]) return false;
+    // Without an install folder the path would name a file in the root of the current drive, and
+    // a file name that is not plain would name a program outside the install folder.
+    if (!config.szInstallDir[0] || !IsPlainFileName(config.szAppFileName)) return false;
     wchar_t commandLine[1024];
     if (!FormatText(commandLine, L"\"%s\\%s\"", config.szInstallDir, config.szAppFileName)) return false;
-    return RunProgram(commandLine, 1);
+    return RunProgram(commandLine, 1, config.szInstallDir);
 }
 
 bool RunSilentInstall(const wchar_t* pszSetupDir) {
@@ -64,9 +71,7 @@ bool RunSilentInstall(const wchar_t* pszSetupDir) {
 }
 
 bool RunSilentRemoval(const wchar_t* pszSetupDir) {
-    SetupConfig config;
-    ReadSetupConfig(pszSetupDir, config);
-    return RunRemoval(config);
+    return RunRemovalFromSetupFolder(pszSetupDir);
 }
 
 CLangSetupApp::CLangSetupApp() = default;
@@ -79,6 +84,7 @@ BOOL CLangSetupApp::InitInstance() {
     if (m_hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         m_hMutex.reset();
         m_nExitCode = kExitAnotherInstallRunning;
+        BeginRunLogOfSecondCopy();
         return FALSE;
     }
 
@@ -101,8 +107,11 @@ BOOL CLangSetupApp::InitInstance() {
     if (g_bVista) MarkCompatAssistantPersisted(szPath);
 
     const SetupRoad road = ChooseSetupRoad(cmdInfo);
+    // Which road the engine is on: with nobody at the screen its messages go to the log only.
+    g_bUnattended = IsWindowlessRoad(road) ? 1 : 0;
+    BeginRunLog(szSetupDir, road);
     // Failure until a windowless road reports its end, so an unexpected end never reads as success.
-    if (road == SetupRoad::SilentInstall || road == SetupRoad::SilentRemoval) m_nExitCode = kExitInstallFailure;
+    if (IsWindowlessRoad(road)) m_nExitCode = kExitInstallFailure;
     if (road == SetupRoad::SilentInstall) {
         m_nExitCode = RunSilentInstall(szSetupDir) ? kExitSuccess : kExitInstallFailure;
         return FALSE;
@@ -115,18 +124,26 @@ BOOL CLangSetupApp::InitInstance() {
     // The wizard roads; without a language library nothing is shown.
     m_nExitCode = kExitInstallFailure;
     g_hLangLib.reset(LoadLanguageLibrary(szPath));
-    if (!g_hLangLib) return FALSE;
+    if (!g_hLangLib) {
+        LogLine({L"no interface-language library beside the program: no wizard"});
+        return FALSE;
+    }
     CLangSetupDlg dlg(szSetupDir, road == SetupRoad::RemovalWizard ? 1 : 0, g_hLangLib.get());
     m_pMainWnd = &dlg;
     const INT_PTR result = dlg.DoModal();
     m_pMainWnd = nullptr;
     m_nExitCode = WizardExitCode(result, dlg.WorkCompleted(), dlg.WorkSucceeded());
+    LogLine({L"wizard left through ", result == IDOK ? L"Finish" : result == IDCANCEL ? L"Cancel or close" : L"an error",
+             result == IDOK && g_bLaunchApp ? L", launch box ticked" : L""});
     if (result == IDOK && g_bLaunchApp) LaunchInstalledApp(szSetupDir, nullptr);
     return FALSE;
 }
 
 int CLangSetupApp::ExitInstance() {
+    const int exitCode = CWinApp::ExitInstance();
+    // Before the mutex is released: a copy started next appends to the same log.
+    EndRunLog(exitCode);
     m_hMutex.reset();
     g_hLangLib.reset();
-    return CWinApp::ExitInstance();
+    return exitCode;
 }

@@ -25,6 +25,8 @@ inline constexpr int kExitAnotherInstallRunning = 1618;   // ERROR_INSTALL_ALREA
 inline constexpr wchar_t kSingleInstanceMutexName[] = L"KRT21C_INSTALL";
 
 SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info);
+// The silent install and the silent removal: nobody is at the screen.
+bool IsWindowlessRoad(SetupRoad road);
 
 // The exit code of a wizard road: its work ended (successfully or not), or it was left before.
 // dialogResult -1 means the wizard could not be shown.
@@ -33,7 +35,7 @@ int WizardExitCode(INT_PTR dialogResult, bool workCompleted, bool workSucceeded)
 // The silent install: configuration, install and, when setup.ini asks for it, the launch.
 // Returns false when the install failed.
 bool RunSilentInstall(const wchar_t* pszSetupDir);
-// The removal without any window. Returns false when the removal failed.
+// The removal without any window; refused without setup.ini. Returns false when it failed.
 bool RunSilentRemoval(const wchar_t* pszSetupDir);
 // Starts the installed application; pConfig null reads setup.ini afresh. Returns whether it started.
 bool LaunchInstalledApp(const wchar_t* pszSetupDir, const SetupConfig* pConfig);

@@ -44,7 +44,11 @@ HMODULE LoadLanguageLibraryFor(const wchar_t* pszPath, LANGID langId) {
     wchar_t fallback[MAX_PATH];
     const bool haveCandidate = FormatText(candidate, L"%s%s.DLL", base, abbreviation);
     if (!FormatText(fallback, L"%sENU.DLL", base)) return nullptr;
-    return LoadAsResources(haveCandidate && FileExists(candidate) ? candidate : fallback);
+    if (haveCandidate && FileExists(candidate)) {
+        // A library that is there but cannot be loaded (damaged, cut short) still leaves English.
+        if (HMODULE module = LoadAsResources(candidate)) return module;
+    }
+    return LoadAsResources(fallback);
 }
 
 HMODULE LoadLanguageLibrary(const wchar_t* pszPath) {

@@ -2,17 +2,20 @@
 
 #include <cwchar>
 
+#include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
 
 BOOL g_bWow64 = 0;
 BOOL g_bVista = 0;
 
 void MarkCompatAssistantPersisted(const wchar_t* path) {
-    auto key = SetupPlatform().CreateKey(
-        HKEY_CURRENT_USER,
-        L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted");
-    if (!key) return;
-    key->SetDword(path, 1);
+    static constexpr wchar_t kPersisted[] =
+        L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
+    auto key = SetupPlatform().CreateKey(HKEY_CURRENT_USER, kPersisted);
+    if (key && key->SetDword(path, 1))
+        LogLine({L"Set HKCU\\", kPersisted, L" [", path, L"] = 1"});
+    else
+        LogFailure({L"Could not set HKCU\\", kPersisted, L" [", path, L"]"}, ::GetLastError());
 }
 
 void GetFolderOfPath(const wchar_t* pszPath, wchar_t* pszFolder) {

@@ -5,6 +5,7 @@
 #include "engine/Environment.h"
 #include "engine/InstallFiles.h"
 #include "engine/OutsideComponents.h"
+#include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
 #include "engine/Shortcuts.h"
 #include "framework/TextFormat.h"
@@ -14,14 +15,28 @@ namespace {
 // The program path is quoted: the install folder holds a blank ("Program Files"), and an
 // unquoted path would let a planted C:\Program.exe run instead.
 bool FormatServiceCommand(wchar_t (&commandLine)[1024], const wchar_t* installDir, const wchar_t* serviceSwitch) {
-    return FormatText(commandLine, L"\"%s\\%s\" %s", installDir, kServiceSetupFileName, serviceSwitch);
+    if (FormatText(commandLine, L"\"%s\\%s\" %s", installDir, kServiceSetupFileName, serviceSwitch)) return true;
+    LogLine({L"The service setup program's command line in ", installDir, L" does not fit: not started"});
+    return false;
+}
+
+bool RefuseName(const wchar_t* key, const wchar_t* value, const wchar_t* message) {
+    LogLine({key, L" \"", value, L"\" of setup.ini refused: not a plain file name"});
+    ShowFailureMessage(message);
+    return false;
 }
 
 }  // namespace
 
-bool RunProgram(wchar_t* pszCommandLine, BOOL bShow) {
+bool RunProgram(wchar_t* pszCommandLine, BOOL bShow, const wchar_t* pszCurrentDir) {
     // Normal priority: a program at real-time priority could starve the whole system.
-    return SetupPlatform().StartProcess(pszCommandLine, bShow ? SW_SHOW : SW_HIDE, NORMAL_PRIORITY_CLASS);
+    if (SetupPlatform().StartProcess(pszCommandLine, bShow ? SW_SHOW : SW_HIDE, NORMAL_PRIORITY_CLASS,
+                                     pszCurrentDir)) {
+        LogLine({L"Started ", pszCommandLine, L" in ", pszCurrentDir});
+        return true;
+    }
+    LogFailure({L"Could not start ", pszCommandLine, L" in ", pszCurrentDir}, ::GetLastError());
+    return false;
 }
 
 bool ReleaseService(const wchar_t* pszInstallDir) {
@@ -32,7 +47,8 @@ bool ReleaseService(const wchar_t* pszInstallDir) {
             ok = false;
             continue;
         }
-        RunProgram(commandLine, 1);
+        RunProgram(commandLine, 1, pszInstallDir);
+        FlushSetupLog();
         SetupPlatform().Pause(kServiceReleasePauseMs);
     }
     return ok;
@@ -40,7 +56,8 @@ bool ReleaseService(const wchar_t* pszInstallDir) {
 
 bool InstallService(const wchar_t* pszInstallDir) {
     wchar_t commandLine[1024];
-    return FormatServiceCommand(commandLine, pszInstallDir, kServiceInstallSwitch) && RunProgram(commandLine, 1);
+    return FormatServiceCommand(commandLine, pszInstallDir, kServiceInstallSwitch) &&
+           RunProgram(commandLine, 1, pszInstallDir);
 }
 
 void CloseRunningApp(const wchar_t* pszAppName) {
@@ -49,24 +66,41 @@ void CloseRunningApp(const wchar_t* pszAppName) {
     ISetupPlatform& os = SetupPlatform();
     HWND window = os.FindTopWindow(pszAppName);  // borrowed handle
     if (!window) return;
-    os.SendCloseMessage(window);
+    // A window that does not answer must not hold up an install that nobody watches.
+    if (os.SendCloseMessage(window, kAppCloseTimeoutMs))
+        LogLine({L"Sent WM_CLOSE to the window titled \"", pszAppName, L"\""});
+    else
+        LogLine({L"The window titled \"", pszAppName, L"\" did not handle WM_CLOSE within ",
+                 NumberText(kAppCloseTimeoutMs), L" ms: left alone"});
+    FlushSetupLog();
     os.Pause(kAppClosePauseMs);
 }
 
-bool HasUsableInstallDir(const SetupConfig& config) {
-    return config.szInstallDir[0] != L'\0' && IsUsableFolderName(config.szAppFolderName);
+bool CheckSetupNames(const SetupConfig& config) {
+    if (!config.szInstallDir[0] || !IsUsableFolderName(config.szAppFolderName)) {
+        ShowFailureMessage(L"The install folder in setup.ini is not valid!");
+        return false;
+    }
+    if (!IsPlainFileName(config.szAppFileName))
+        return RefuseName(L"APPFileName", config.szAppFileName,
+                          L"The application file name in setup.ini is not valid!");
+    if (!IsPlainFileName(config.szAppName))
+        return RefuseName(L"AppName", config.szAppName, L"The application name in setup.ini is not valid!");
+    return true;
 }
 
 bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     ISetupPlatform& os = SetupPlatform();
-    if (!HasUsableInstallDir(config)) {
-        os.ShowMessageBox(L"The install folder in setup.ini is not valid!", L"Fail", MB_OK | MB_ICONWARNING);
+    LogLine({L"Install from ", pszSetupDir});
+    if (!CheckSetupNames(config)) {
+        LogLine({L"Install refused: nothing was touched"});
+        FlushSetupLog();
         return false;
     }
     const wchar_t* install = config.szInstallDir;
     bool ok = true;
 
-    os.RemoveFolder(install);
+    if (os.RemoveFolder(install)) LogLine({L"Removed the empty install folder ", install});
 
     if (g_bVista) {
         wchar_t serviceProgram[MAX_PATH];
@@ -79,7 +113,9 @@ bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     if (!InstallFiles(pszSetupDir, config)) ok = false;
 
     if (g_bVista && !InstallService(install)) {
-        os.ShowMessageBox(L"Fail to install the service!", L"Fail", MB_OK | MB_ICONWARNING);
+        ShowFailureMessage(L"Fail to install the service!");
+        LogLine({L"Install failed: no shortcuts were made"});
+        FlushSetupLog();
         return false;
     }
 
@@ -88,18 +124,26 @@ bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     const bool appPathFits = FormatText(appPath, L"%s\\%s", install, config.szAppFileName);
     const bool uninstallPathFits =
         FormatText(uninstallPath, L"%s\\%s\\%s", install, kUninstallFolderName, kSetupFileName);
-    if (appPathFits) {
-        if (!CreateDesktopShortcut(appPath, config.szAppName)) ok = false;
-        if (!CreateProgramsShortcut(config.szAppName, appPath, config.szAppName, nullptr)) ok = false;
-    } else {
-        ok = false;
+    {
+        // One COM scope for all three shortcuts: entering and leaving COM costs more than a shortcut.
+        auto com = os.EnterCom();
+        if (appPathFits) {
+            if (!CreateDesktopShortcut(appPath, config.szAppName)) ok = false;
+            if (!CreateProgramsShortcut(config.szAppName, appPath, config.szAppName, nullptr)) ok = false;
+        } else {
+            ok = false;
+        }
+        if (uninstallPathFits) {
+            if (!CreateProgramsShortcut(config.szAppName, uninstallPath, kUninstallFolderName, kRemoveSwitch))
+                ok = false;
+        } else {
+            ok = false;
+        }
     }
-    if (uninstallPathFits) {
-        if (!CreateProgramsShortcut(config.szAppName, uninstallPath, kUninstallFolderName, kRemoveSwitch)) ok = false;
-    } else {
-        ok = false;
-    }
+    if (!appPathFits || !uninstallPathFits) LogLine({L"A shortcut's target path in ", install, L" does not fit"});
 
     if (g_bVista && appPathFits) MarkCompatAssistantPersisted(appPath);
+    LogLine({ok ? L"Install completed" : L"Install completed with failures"});
+    FlushSetupLog();
     return ok;
 }

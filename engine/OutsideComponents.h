@@ -13,6 +13,9 @@ inline constexpr DWORD kServiceReleasePauseMs = 1000;        // after each of "-
 
 // The managed application: its main window is titled by the configuration's szAppName.
 inline constexpr DWORD kAppClosePauseMs = 1000;              // after WM_CLOSE was handled
+// How long WM_CLOSE may take before the window counts as not answering (the system's own
+// hung-window time).
+inline constexpr DWORD kAppCloseTimeoutMs = 5000;
 inline constexpr wchar_t kAppAutoStartArgument[] = L"min";   // what it receives at log-on
 inline constexpr wchar_t kAppConfigFileName[] = L"Cfg.KS";   // its own file; the removal deletes it
 inline constexpr wchar_t kRuntimeMingw[] = L"mingwm10.dll";

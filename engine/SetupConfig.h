@@ -13,8 +13,13 @@ struct SetupConfig {
     BOOL bLaunchInSilentMode;
 };
 
-// pszSetupDir ends with a backslash. Needs g_bWow64 to be set.
-void ReadSetupConfig(const wchar_t* pszSetupDir, SetupConfig& config);
+// pszSetupDir ends with a backslash. Needs g_bWow64 to be set. Returns whether setup.ini was
+// there; without it every field takes its default.
+bool ReadSetupConfig(const wchar_t* pszSetupDir, SetupConfig& config);
 
-// A folder name that can only mean one folder directly under Program Files.
+// A name that can only mean one file directly inside its folder: not empty, no separator, drive
+// colon or character that no file name may hold, not only dots and blanks, no device name.
+bool IsPlainFileName(const wchar_t* name);
+// A plain file name that also does not end in a dot or blank, which the system would drop: the
+// folder created would not be the one named. Names the install folder under Program Files.
 bool IsUsableFolderName(const wchar_t* name);

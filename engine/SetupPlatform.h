@@ -1,6 +1,7 @@
 // The one narrow interface through which the install engine reaches the operating system:
 // files and folders, registry, shell links, processes, windows, pauses and message boxes.
 // The product uses the plain Win32 side; tests put a recording fake in front of it.
+// A call that fails leaves the Windows error for GetLastError, as the Win32 call would.
 #pragma once
 
 #include <windows.h>
@@ -34,10 +35,14 @@ public:
     virtual ~ISetupComSession() = default;
 };
 
-// One entry of a folder enumeration.
+// One entry of a folder enumeration, with what the enumeration itself tells of it.
 struct SetupFolderEntry {
     std::wstring name;
-    bool isFolder;
+    DWORD attributes;
+    ULONGLONG size;
+    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // A junction or symbolic link: never entered, deleted or followed.
+    bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
 
 class ISetupPlatform {
@@ -48,11 +53,14 @@ public:
     virtual bool PathExists(const wchar_t* path) = 0;  // a find-first test
     virtual bool CreateFolder(const wchar_t* path) = 0;  // one level
     virtual bool RemoveFolder(const wchar_t* path) = 0;  // only when empty
-    virtual bool CopyFile(const wchar_t* from, const wchar_t* to) = 0;  // overwrites
+    // Overwrites; copiedBytes receives the file's size.
+    virtual bool CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) = 0;
     virtual bool DeleteFile(const wchar_t* path) = 0;
+    // INVALID_FILE_ATTRIBUTES when the path names nothing; links are not followed.
+    virtual DWORD GetAttributes(const wchar_t* path) = 0;
+    virtual bool SetAttributes(const wchar_t* path, DWORD attributes) = 0;
     // What a find-first/find-next walk over pattern returns, in its order ("." and ".." included).
     virtual std::vector<SetupFolderEntry> ListFolder(const wchar_t* pattern) = 0;
-    virtual bool GetFileSize(const wchar_t* path, ULONGLONG* size) = 0;
 
     // System.
     virtual bool GetVersionInfo(OSVERSIONINFOEXW* info) = 0;  // size field set by the caller
@@ -67,12 +75,14 @@ public:
     // Null when the shell-link object or its IPersistFile is refused.
     virtual std::unique_ptr<ISetupShellLink> NewShellLink() = 0;
 
-    // Processes: started without waiting; both handles are closed at once.
-    virtual bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags) = 0;
+    // Processes: started in currentFolder without waiting; both handles are closed at once.
+    virtual bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags,
+                              const wchar_t* currentFolder) = 0;
 
     // Windows, pauses and message boxes.
     virtual HWND FindTopWindow(const wchar_t* title) = 0;  // any class
-    virtual void SendCloseMessage(HWND window) = 0;        // WM_CLOSE, synchronous
+    // WM_CLOSE, waiting at most timeoutMs for the window to handle it; false when it did not.
+    virtual bool SendCloseMessage(HWND window, DWORD timeoutMs) = 0;
     virtual bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void Pause(DWORD milliseconds) = 0;
     virtual int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type) = 0;  // no owner

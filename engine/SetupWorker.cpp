@@ -5,6 +5,7 @@
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
 #include "engine/SetupConfig.h"
+#include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
 #include "framework/TextFormat.h"
 
@@ -37,18 +38,19 @@ DWORD WINAPI SetupWorkerProc(LPVOID pParam) {
     bool ok = false;
     // Nothing may escape the thread's entry procedure.
     try {
-        SetupConfig config;
-        ReadSetupConfig(params.szSetupDir, config);
         if (params.bRemove) {
             os.PostMessage(params.hNotifyWnd, WM_SETUP_PROGRESS, PROGRESS_REMOVE_BEGIN, 0);
-            ok = RunRemoval(config);
+            ok = RunRemovalFromSetupFolder(params.szSetupDir);
         } else {
+            SetupConfig config;
+            ReadSetupConfig(params.szSetupDir, config);
             os.PostMessage(params.hNotifyWnd, WM_SETUP_PROGRESS, PROGRESS_INSTALL_BEGIN, 0);
             ok = RunInstall(params.szSetupDir, config);
         }
     } catch (...) {
         ok = false;
     }
+    FlushSetupLog();
     os.PostMessage(params.hNotifyWnd, WM_SETUP_PROGRESS, endCode, ok ? 1 : 0);
     ::InterlockedExchange(&g_workerBusy, 0);
     return 1;

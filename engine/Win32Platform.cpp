@@ -9,25 +9,43 @@
 
 namespace {
 
+// Registry calls return their error; the engine reads every error through GetLastError.
+bool RegSucceeded(LSTATUS status) {
+    if (status == ERROR_SUCCESS) return true;
+    ::SetLastError(static_cast<DWORD>(status));
+    return false;
+}
+
+bool ComSucceeded(HRESULT result) {
+    if (SUCCEEDED(result)) return true;
+    ::SetLastError(static_cast<DWORD>(result));
+    return false;
+}
+
+constexpr ULONGLONG kSizeNotReported = ~0ull;
+
+// The copy reports the file's size as it starts; so the install knows it without asking again.
+DWORD CALLBACK RecordCopiedSize(LARGE_INTEGER totalFileSize, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD,
+                                DWORD, HANDLE, HANDLE, LPVOID data) {
+    *static_cast<ULONGLONG*>(data) = static_cast<ULONGLONG>(totalFileSize.QuadPart);
+    return PROGRESS_CONTINUE;
+}
+
 class CWin32RegistryKey final : public ISetupRegistryKey {
 public:
     explicit CWin32RegistryKey(fw::UniqueRegKey key) : m_key(std::move(key)) {}
 
     bool SetString(const wchar_t* name, const wchar_t* data) override {
         const DWORD bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
-        return ::RegSetValueExW(m_key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes) ==
-               ERROR_SUCCESS;
+        return RegSucceeded(
+            ::RegSetValueExW(m_key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes));
     }
     bool SetDword(const wchar_t* name, DWORD data) override {
-        return ::RegSetValueExW(m_key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                                sizeof data) == ERROR_SUCCESS;
+        return RegSucceeded(
+            ::RegSetValueExW(m_key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data));
     }
-    bool DeleteValue(const wchar_t* name) override {
-        return ::RegDeleteValueW(m_key.get(), name) == ERROR_SUCCESS;
-    }
-    bool DeleteSubKey(const wchar_t* name) override {
-        return ::RegDeleteKeyW(m_key.get(), name) == ERROR_SUCCESS;
-    }
+    bool DeleteValue(const wchar_t* name) override { return RegSucceeded(::RegDeleteValueW(m_key.get(), name)); }
+    bool DeleteSubKey(const wchar_t* name) override { return RegSucceeded(::RegDeleteKeyW(m_key.get(), name)); }
 
 private:
     fw::UniqueRegKey m_key;
@@ -40,14 +58,14 @@ class CWin32ComSession final : public ISetupComSession {
 class CWin32ShellLink final : public ISetupShellLink {
 public:
     bool Open() {
-        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                      m_link.put_void())))
+        if (!ComSucceeded(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                             m_link.put_void())))
             return false;
-        return SUCCEEDED(m_link->QueryInterface(IID_IPersistFile, m_file.put_void()));
+        return ComSucceeded(m_link->QueryInterface(IID_IPersistFile, m_file.put_void()));
     }
-    bool SetPath(const wchar_t* target) override { return SUCCEEDED(m_link->SetPath(target)); }
-    bool SetArguments(const wchar_t* arguments) override { return SUCCEEDED(m_link->SetArguments(arguments)); }
-    bool Save(const wchar_t* linkPath) override { return SUCCEEDED(m_file->Save(linkPath, TRUE)); }
+    bool SetPath(const wchar_t* target) override { return ComSucceeded(m_link->SetPath(target)); }
+    bool SetArguments(const wchar_t* arguments) override { return ComSucceeded(m_link->SetArguments(arguments)); }
+    bool Save(const wchar_t* linkPath) override { return ComSucceeded(m_file->Save(linkPath, TRUE)); }
 
 private:
     // Declared first, released last: IPersistFile goes before the shell link.
@@ -71,12 +89,30 @@ bool CWin32Platform::RemoveFolder(const wchar_t* path) {
     return ::RemoveDirectoryW(path) != FALSE;
 }
 
-bool CWin32Platform::CopyFile(const wchar_t* from, const wchar_t* to) {
-    return ::CopyFileW(from, to, FALSE) != FALSE;
+bool CWin32Platform::CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) {
+    ULONGLONG size = kSizeNotReported;
+    if (!::CopyFileExW(from, to, RecordCopiedSize, &size, nullptr, 0)) return false;
+    if (size == kSizeNotReported) {
+        // Some systems (Wine among them) copy without reporting progress.
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        size = ::GetFileAttributesExW(to, GetFileExInfoStandard, &data)
+                   ? (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
+                   : 0;
+    }
+    *copiedBytes = size;
+    return true;
 }
 
 bool CWin32Platform::DeleteFile(const wchar_t* path) {
     return ::DeleteFileW(path) != FALSE;
+}
+
+DWORD CWin32Platform::GetAttributes(const wchar_t* path) {
+    return ::GetFileAttributesW(path);
+}
+
+bool CWin32Platform::SetAttributes(const wchar_t* path, DWORD attributes) {
+    return ::SetFileAttributesW(path, attributes) != FALSE;
 }
 
 std::vector<SetupFolderEntry> CWin32Platform::ListFolder(const wchar_t* pattern) {
@@ -85,16 +121,10 @@ std::vector<SetupFolderEntry> CWin32Platform::ListFolder(const wchar_t* pattern)
     fw::UniqueFindHandle find(::FindFirstFileW(pattern, &data));
     if (!find) return names;
     do {
-        names.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        names.push_back({data.cFileName, data.dwFileAttributes,
+                         (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
     } while (::FindNextFileW(find.get(), &data));
     return names;
-}
-
-bool CWin32Platform::GetFileSize(const wchar_t* path, ULONGLONG* size) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return false;
-    *size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return true;
 }
 
 bool CWin32Platform::GetVersionInfo(OSVERSIONINFOEXW* info) {
@@ -107,14 +137,14 @@ bool CWin32Platform::GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) {
 
 std::unique_ptr<ISetupRegistryKey> CWin32Platform::OpenKey(HKEY root, const wchar_t* path) {
     fw::UniqueRegKey key;
-    if (::RegOpenKeyExW(root, path, 0, KEY_WRITE, key.put()) != ERROR_SUCCESS) return nullptr;
+    if (!RegSucceeded(::RegOpenKeyExW(root, path, 0, KEY_WRITE, key.put()))) return nullptr;
     return std::make_unique<CWin32RegistryKey>(std::move(key));
 }
 
 std::unique_ptr<ISetupRegistryKey> CWin32Platform::CreateKey(HKEY root, const wchar_t* path) {
     fw::UniqueRegKey key;
-    if (::RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.put(),
-                          nullptr) != ERROR_SUCCESS)
+    if (!RegSucceeded(::RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                                        key.put(), nullptr)))
         return nullptr;
     return std::make_unique<CWin32RegistryKey>(std::move(key));
 }
@@ -129,13 +159,14 @@ std::unique_ptr<ISetupShellLink> CWin32Platform::NewShellLink() {
     return link;
 }
 
-bool CWin32Platform::StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags) {
+bool CWin32Platform::StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags,
+                                  const wchar_t* currentFolder) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showWindow;
     PROCESS_INFORMATION raw = {};
-    if (!::CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, creationFlags, nullptr, nullptr,
+    if (!::CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, creationFlags, nullptr, currentFolder,
                           &startup, &raw))
         return false;
     fw::UniqueProcessInformation owned{fw::UniqueHandle(raw.hProcess), fw::UniqueHandle(raw.hThread)};
@@ -146,8 +177,9 @@ HWND CWin32Platform::FindTopWindow(const wchar_t* title) {
     return ::FindWindowW(nullptr, title);
 }
 
-void CWin32Platform::SendCloseMessage(HWND window) {
-    ::SendMessageW(window, WM_CLOSE, 0, 0);
+bool CWin32Platform::SendCloseMessage(HWND window, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
 }
 
 bool CWin32Platform::PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

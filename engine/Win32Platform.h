@@ -8,10 +8,11 @@ public:
     bool PathExists(const wchar_t* path) override;
     bool CreateFolder(const wchar_t* path) override;
     bool RemoveFolder(const wchar_t* path) override;
-    bool CopyFile(const wchar_t* from, const wchar_t* to) override;
+    bool CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) override;
     bool DeleteFile(const wchar_t* path) override;
+    DWORD GetAttributes(const wchar_t* path) override;
+    bool SetAttributes(const wchar_t* path, DWORD attributes) override;
     std::vector<SetupFolderEntry> ListFolder(const wchar_t* pattern) override;
-    bool GetFileSize(const wchar_t* path, ULONGLONG* size) override;
 
     bool GetVersionInfo(OSVERSIONINFOEXW* info) override;
     bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) override;
@@ -22,10 +23,11 @@ public:
     std::unique_ptr<ISetupComSession> EnterCom() override;
     std::unique_ptr<ISetupShellLink> NewShellLink() override;
 
-    bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags) override;
+    bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags,
+                      const wchar_t* currentFolder) override;
 
     HWND FindTopWindow(const wchar_t* title) override;
-    void SendCloseMessage(HWND window) override;
+    bool SendCloseMessage(HWND window, DWORD timeoutMs) override;
     bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void Pause(DWORD milliseconds) override;
     int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type) override;

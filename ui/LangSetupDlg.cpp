@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/SetupLog.h"
 #include "engine/SetupWorker.h"
 #include "framework/DeviceContext.h"
 #include "framework/TextFormat.h"
@@ -68,8 +69,10 @@ BOOL CLangSetupDlg::OnInitDialog() {
 }
 
 void CLangSetupDlg::LoadSkinBitmaps() {
-    if (!m_hBackground.LoadBitmap(AfxGetResourceHandle(), IDB_BACKGROUND))
+    if (!m_hBackground.LoadBitmap(AfxGetResourceHandle(), IDB_BACKGROUND)) {
+        LogLine({L"message shown: Error loading bitmap"});
         ::MessageBoxW(m_hWnd, L"Error loading bitmap", AfxGetAppName(), MB_OK);
+    }
     m_btnClose.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_NORMAL, IDB_CLOSE_HOVER, 0, IDB_CLOSE_DISABLED, 0);
     m_btnMinimize.LoadBitmaps(IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_HOVER, 0, IDB_MINIMIZE_DISABLED, 0);
     m_btnAction.LoadBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_HOVER, 0, 0, 0);

@@ -1,6 +1,8 @@
 // Stand-in for the managed application: a top-level window titled by AppName of the setup.ini
-// beside it, which closes on WM_CLOSE. Every start is recorded with its arguments, and every
-// WM_CLOSE with the Version of that setup.ini at that moment.
+// beside it, which closes on WM_CLOSE. Every start is recorded with its arguments and the folder
+// it was started in, and every WM_CLOSE with the Version of that setup.ini at that moment.
+// Started with the argument "stopped" it shows its window and then handles no message at all,
+// as a program that hangs.
 #include <windows.h>
 
 #include <string>
@@ -29,7 +31,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    AppendStandinLog(L"start", GetArgumentsText());
+    const std::wstring args = GetArgumentsText();
+    AppendStandinLog(L"start", ((args.empty() ? args : args + L" ") + CurrentFolderText()).c_str());
 
     wchar_t title[MAX_PATH];
     ReadOwnSetupIni(L"Startup", L"AppName", L"Kestrin HW RAID Manager", title);
@@ -49,6 +52,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         return 1;
     }
     ::ShowWindow(window, show);
+    if (args == L"stopped") {
+        ::Sleep(INFINITE);
+    }
 
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -37,6 +37,12 @@ const wchar_t* GetArgumentsText() {
     return p;
 }
 
+std::wstring CurrentFolderText() {
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, folder);
+    return std::wstring(L"cwd=") + (length > 0 && length < MAX_PATH ? folder : L"?");
+}
+
 void ReadOwnSetupIni(const wchar_t* section, const wchar_t* key, const wchar_t* fallback,
                      wchar_t (&value)[MAX_PATH]) {
     wchar_t folder[MAX_PATH];

@@ -68,6 +68,63 @@ HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs = 15000) {
 }
 
 std::wstring DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + kAppName + L".lnk"; }
+
+// The run log of this user: %TEMP%\<folder name>-setup.log.
+std::wstring SetupLogPath(const std::wstring& name = L"KRT55A-setup.log") {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return temp + name;
+}
+
+// The text of the log's lines, without the milliseconds in front of each.
+std::vector<std::string> SetupLogLines(const std::wstring& name = L"KRT55A-setup.log") {
+    std::vector<std::string> lines;
+    for (const std::string& line : ReadLines(SetupLogPath(name))) lines.push_back(line.size() > 7 ? line.substr(7) : "");
+    return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& wanted) {
+    return std::find(lines.begin(), lines.end(), wanted) != lines.end();
+}
+
+size_t CountStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
+                                             [&](const std::string& line) { return line.rfind(prefix, 0) == 0; }));
+}
+
+// The host's name of a Windows path that exists, or whose folder exists.
+std::wstring HostPath(const std::wstring& path) {
+    using UnixNameFn = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) return {};
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        const char* whole = unixName(path.c_str());
+        return whole ? Widen(whole) : std::wstring();
+    }
+    const size_t slash = path.find_last_of(L'\\');
+    const char* folder = unixName(path.substr(0, slash).c_str());
+    return folder ? Widen(folder) + L"/" + path.substr(slash + 1) : std::wstring();
+}
+
+// Makes link a symbolic link to the folder target with the host's own ln: Wine 8 cannot make
+// links through the Windows calls, but reports a host link to a folder as a reparse point.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    const ProcessResult r =
+        RunProcess(L"Z:\\bin\\ln -s " + QuoteArgument(HostPath(target)) + L" " + QuoteArgument(HostPath(link)));
+    // Wine may answer from its memory of the folder for a moment after a host-side change.
+    for (int i = 0; r.exitCode == 0 && i < 40; ++i) {
+        const DWORD attributes = ::GetFileAttributesW(link.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        ::Sleep(50);
+    }
+    return false;
+}
+
+bool RemoveFolderLink(const std::wstring& link) {
+    return RunProcess(L"Z:\\bin\\rm " + QuoteArgument(HostPath(link))).exitCode == 0;
+}
+
 std::wstring MenuFolder() { return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + kAppName; }
 
 std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
@@ -83,6 +140,10 @@ protected:
         RemoveTree(kPayload);
         CopyTree(PayloadDir(), kPayload);
         ASSERT_TRUE(FileExists(kPayload + L"\\setup.exe"));
+    }
+
+    void ResetIni() {
+        ASSERT_TRUE(::CopyFileW((PayloadDir() + L"\\setup.ini").c_str(), (kPayload + L"\\setup.ini").c_str(), FALSE));
     }
 
     void SetIni(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
@@ -180,7 +241,7 @@ TEST_F(EndToEnd, LaunchAfterSilentInstall) {
     const auto log = WaitForLog(kInstall + L"\\REReviZuvor.log", 1);
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("start", log[0].event);
-    EXPECT_EQ("", log[0].details) << "started without arguments";
+    EXPECT_EQ("cwd=" + Narrow(kInstall), log[0].details) << "started without arguments, in the install folder";
     HWND window = WaitForWindow(kAppName);
     ASSERT_NE(nullptr, window);
     ::SendMessageW(window, WM_CLOSE, 0, 0);
@@ -214,7 +275,8 @@ TEST_F(EndToEnd, ServiceMode) {
     ExpectSameFile(kInstall + L"\\XSrvSetup.exe", kPayload + L"\\Application\\XSrvSetup.exe");
     auto log = WaitForLog(serviceLog, 1);
     ASSERT_EQ(1u, log.size());
-    EXPECT_EQ("-i version=1.00.00", log[0].details);
+    const std::string inInstall = " cwd=" + Narrow(kInstall);
+    EXPECT_EQ("-i version=1.00.00" + inInstall, log[0].details) << "started in the install folder";
     EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
     EXPECT_EQ(1u, ReadRegDword(HKEY_CURRENT_USER, kPersisted, L"c:\\payload\\setup.exe").value_or(0));
     EXPECT_EQ(1u, ReadRegDword(HKEY_CURRENT_USER, kPersisted, kInstall + L"\\REReviZuvor.exe").value_or(0));
@@ -225,9 +287,9 @@ TEST_F(EndToEnd, ServiceMode) {
     Install();
     log = WaitForLog(serviceLog, 4);
     ASSERT_EQ(4u, log.size());
-    EXPECT_EQ("-k version=1.00.00", log[1].details);
-    EXPECT_EQ("-u version=1.00.00", log[2].details);
-    EXPECT_EQ("-i version=2.00.00", log[3].details);
+    EXPECT_EQ("-k version=1.00.00" + inInstall, log[1].details);
+    EXPECT_EQ("-u version=1.00.00" + inInstall, log[2].details);
+    EXPECT_EQ("-i version=2.00.00" + inInstall, log[3].details);
     // The stand-in logs when it runs, not when it was started: allow for the start-up jitter of the
     // processes; without the pauses the calls follow each other within tens of milliseconds.
     EXPECT_GE(log[2].ms - log[1].ms, 900u) << "pause after -k";
@@ -292,6 +354,10 @@ TEST_F(EndToEnd, UncopyableApplicationFailsWith1603) {
     WriteTextFile(kPayload + L"\\Application\\REReviZuvor.exe", "a newer build");
     Install(1603);
     EXPECT_TRUE(m_boxes.empty()) << "a copy failure shows nothing";
+    const std::vector<std::string> log = SetupLogLines();
+    EXPECT_EQ(1u, CountStartingWith(log, "Could not copy C:\\payload\\Application\\REReviZuvor.exe -> " +
+                                             Narrow(kInstall) + "\\REReviZuvor.exe: error 32 ("));
+    EXPECT_EQ("Exit code 1603", log.back());
     // Every later step still ran.
     EXPECT_TRUE(FileExists(MenuFolder() + L"\\Uninstall.lnk"));
     EXPECT_EQ(L"1.00.00", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayVersion"));
@@ -299,17 +365,247 @@ TEST_F(EndToEnd, UncopyableApplicationFailsWith1603) {
 
 TEST_F(EndToEnd, UnusableFolderNameTouchesNothing) {
     const std::vector<std::wstring> before = ListTree(L"C:\\Program Files");
-    for (const wchar_t* name : {L"..\\Windows", L"..", L""}) {
+    for (const wchar_t* name : {L"..\\Windows", L"..", L"", L"NUL", L"com1.dir", L"KRT55A.", L"KRT55A "}) {
         SetIni(L"Customized_Setting", L"APPFolderName", name);
+        // WritePrivateProfileString drops the blank at the end; the reader would too unless quoted.
+        if (std::wstring(name) == L"KRT55A ") SetIni(L"Customized_Setting", L"APPFolderName", L"\"KRT55A \"");
+        const auto start = std::chrono::steady_clock::now();
         Install(1603);
-        ASSERT_EQ(1u, m_boxes.size()) << Narrow(name);
-        EXPECT_EQ(L"Fail", m_boxes[0].caption);
-        EXPECT_EQ(L"The install folder in setup.ini is not valid!", m_boxes[0].text);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << Narrow(name);
+        EXPECT_TRUE(m_boxes.empty()) << Narrow(name);
+        EXPECT_TRUE(m_windows.empty()) << Narrow(name);
         EXPECT_EQ(before, ListTree(L"C:\\Program Files"));
         EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
         EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
         EXPECT_FALSE(FileExists(DesktopLink()));
+        // The log of an unusable folder name has the fixed name.
+        const std::vector<std::string> log = SetupLogLines(L"KRT21C-setup.log");
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_TRUE(HasLine(log, "Message not shown (nobody at the screen): [Fail] The install folder in setup.ini "
+                                 "is not valid!"))
+            << Narrow(name);
+        EXPECT_EQ("Exit code 1603", log.back());
     }
+    // The windowless removal refuses it alike.
+    EXPECT_EQ(1603u, RunSetup(kPayload + L"\\setup.exe", L"SilentDel").exitCode);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(before, ListTree(L"C:\\Program Files"));
+}
+
+TEST_F(EndToEnd, ServiceModeWithoutServiceProgramEndsAt1603WithoutWindow) {
+    SetWindowsVersion(WindowsVersion::VistaWorkstation);
+    ASSERT_TRUE(::DeleteFileW((kPayload + L"\\Application\\XSrvSetup.exe").c_str()));
+    const auto start = std::chrono::steady_clock::now();
+    Install(1603);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_windows.empty());
+    EXPECT_FALSE(FileExists(DesktopLink())) << "the install ended before its shortcuts";
+    const std::vector<std::string> log = SetupLogLines();
+    EXPECT_TRUE(HasLine(log, "Message not shown (nobody at the screen): [Fail] Fail to install the service!"));
+    EXPECT_EQ(1u, CountStartingWith(log, "Could not start \"" + Narrow(kInstall) + "\\XSrvSetup.exe\" -i in " +
+                                             Narrow(kInstall) + ": error "));
+    EXPECT_EQ("Exit code 1603", log.back());
+}
+
+TEST_F(EndToEnd, ClimbingNamesTouchNothingOutside) {
+    const std::wstring outside = L"C:\\Program Files\\outside.exe";
+    ASSERT_TRUE(WriteTextFile(outside, "precious"));
+    const std::wstring home = SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\..";
+    ASSERT_TRUE(WriteTextFile(home + L"\\Outside.lnk", "precious"));
+
+    // The install refuses each name before it touches anything.
+    struct Name {
+        const wchar_t* section;
+        const wchar_t* key;
+        const wchar_t* value;
+    } names[] = {{L"Customized_Setting", L"APPFileName", L"..\\outside.exe"},
+                 {L"Customized_Setting", L"APPFileName", L"nul.exe"},
+                 {L"Startup", L"AppName", L"..\\Outside"},
+                 {L"Startup", L"AppName", L"Kestrin\\Manager"},
+                 {L"Startup", L"AppName", L""}};
+    for (const Name& n : names) {
+        ResetIni();
+        SetIni(n.section, n.key, n.value);
+        Install(1603);
+        EXPECT_TRUE(m_boxes.empty());
+        EXPECT_FALSE(FolderExists(kInstall)) << Narrow(n.value);
+        EXPECT_FALSE(FolderExists(MenuFolder())) << Narrow(n.value);
+        EXPECT_TRUE(RegValueNames(HKEY_LOCAL_MACHINE, kRun).empty()) << "not even the Run key's default value";
+        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+    }
+    EXPECT_EQ("precious", ReadTextFile(outside));
+    EXPECT_EQ("precious", ReadTextFile(home + L"\\Outside.lnk"));
+    const std::vector<std::string> log = SetupLogLines();
+    EXPECT_TRUE(HasLine(log, "APPFileName \"..\\outside.exe\" of setup.ini refused: not a plain file name"));
+    EXPECT_TRUE(HasLine(log, "Message not shown (nobody at the screen): [Fail] The application name in setup.ini is "
+                             "not valid!"));
+
+    // The removal of a good installation whose setup.ini was changed afterwards refuses them too.
+    ResetIni();
+    Install();
+    const std::vector<std::wstring> installed = ListTree(kInstall);
+    const std::wstring ini = kInstall + L"\\Uninstall\\setup.ini";
+    for (const Name& n : names) {
+        ASSERT_TRUE(::CopyFileW((kPayload + L"\\setup.ini").c_str(), ini.c_str(), FALSE));
+        ASSERT_TRUE(::WritePrivateProfileStringW(n.section, n.key, n.value, ini.c_str()));
+        EXPECT_EQ(1603u, RunSetup(kInstall + L"\\Uninstall\\setup.exe", L"SilentDel").exitCode) << Narrow(n.value);
+    }
+    EXPECT_EQ(installed, ListTree(kInstall));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+    EXPECT_TRUE(FileExists(DesktopLink()));
+    EXPECT_EQ("precious", ReadTextFile(outside));
+    EXPECT_EQ("precious", ReadTextFile(home + L"\\Outside.lnk"));
+}
+
+TEST_F(EndToEnd, RemovalWithoutSetupIniTouchesNothing) {
+    Install();
+    const std::wstring other = L"C:\\Program Files\\Other";
+    SetIni(L"Customized_Setting", L"APPFolderName", L"Other");
+    SetIni(L"Startup", L"AppName", L"Other Manager");
+    Install();
+    ASSERT_TRUE(::DeleteFileW((other + L"\\Uninstall\\setup.ini").c_str()));
+    const std::vector<std::wstring> first = ListTree(kInstall);
+    const std::vector<std::wstring> second = ListTree(other);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(1603u, RunSetup(other + L"\\Uninstall\\setup.exe", L"SilentDel").exitCode);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_TRUE(m_boxes.empty());
+    // Without it the defaults would have named the first installation.
+    EXPECT_EQ(first, ListTree(kInstall));
+    EXPECT_EQ(second, ListTree(other));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+    EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
+    EXPECT_TRUE(FileExists(DesktopLink()));
+    EXPECT_TRUE(FileExists(MenuFolder() + L"\\Uninstall.lnk"));
+    // Its log is named after the folder the defaults give; it says why nothing happened.
+    const std::vector<std::string> log = SetupLogLines();
+    EXPECT_TRUE(HasLine(log, "Message not shown (nobody at the screen): [Fail] There is no setup.ini beside the "
+                             "removal program: nothing was removed!"));
+    EXPECT_EQ("Exit code 1603", log.back());
+}
+
+TEST_F(EndToEnd, ProgramHeldOpenKeepsTheEntryAndReadOnlyFilesAreRemoved) {
+    Install();
+    const std::wstring program = kInstall + L"\\REReviZuvor.exe";
+    const std::wstring removal = kInstall + L"\\Uninstall\\setup.exe";
+    {
+        // Held open without sharing its delete, as a running program or a scanner holds it.
+        fw::UniqueHandle held(::CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
+        EXPECT_EQ(1603u, RunSetup(removal, L"SilentDel").exitCode);
+        EXPECT_TRUE(FileExists(program));
+        EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry)) << "kept, so that the removal can run again";
+        EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
+        EXPECT_FALSE(FileExists(kInstall + L"\\mingwm10.dll")) << "the other steps still ran";
+        EXPECT_EQ(1u, CountStartingWith(SetupLogLines(), "Could not delete " + Narrow(program) + ": error 32 ("));
+    }
+    // Released, the removal runs again and completes.
+    EXPECT_EQ(0u, RunSetup(removal, L"SilentDel").exitCode);
+    EXPECT_FALSE(FileExists(program));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
+
+    // Read-only installed files are made writable and removed.
+    Install();
+    ASSERT_TRUE(::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(::SetFileAttributesW((kInstall + L"\\center.gif").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(0u, RunSetup(removal, L"SilentDel").exitCode);
+    EXPECT_FALSE(FileExists(program));
+    EXPECT_FALSE(FileExists(kInstall + L"\\center.gif"));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
+}
+
+TEST_F(EndToEnd, StoppedApplicationWindowDoesNotHoldUpInstallOrRemoval) {
+    Install();
+    // The installed application, hung: its window stays, and it handles no message.
+    ProcessResult app;
+    std::thread running([&] { app = RunProcess(QuoteArgument(kInstall + L"\\REReviZuvor.exe") + L" stopped", 90000); });
+    ASSERT_NE(nullptr, WaitForWindow(kAppName));
+
+    auto start = std::chrono::steady_clock::now();
+    const ProcessResult install = RunSetup(kPayload + L"\\setup.exe", L"s", 30000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
+    const std::vector<std::string> log = SetupLogLines();
+    EXPECT_TRUE(HasLine(log, "The window titled \"Kestrin HW RAID Manager\" did not handle WM_CLOSE within 5000 ms: "
+                             "left alone"));
+    // The program still runs from the file the install would replace: that copy fails, and says so.
+    if (install.exitCode != 0) {
+        EXPECT_EQ(1603u, install.exitCode);
+        EXPECT_EQ(1u, CountStartingWith(log, "Could not copy C:\\payload\\Application\\REReviZuvor.exe"));
+    }
+
+    start = std::chrono::steady_clock::now();
+    RunSetup(kInstall + L"\\Uninstall\\setup.exe", L"SilentDel", 30000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
+    EXPECT_NE(nullptr, ::FindWindowW(nullptr, kAppName.c_str())) << "left alone";
+
+    if (HWND window = ::FindWindowW(nullptr, kAppName.c_str())) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        fw::UniqueHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+        ::TerminateProcess(process.get(), 0);
+    }
+    running.join();
+}
+
+TEST_F(EndToEnd, LinkedImagesFolderKeepsTheTargetsFiles) {
+    Install();
+    const std::wstring images = kInstall + L"\\Images";
+    const std::wstring elsewhere = L"C:\\elsewhere";
+    ASSERT_TRUE(::CreateDirectoryW(elsewhere.c_str(), nullptr));
+    ASSERT_TRUE(WriteTextFile(elsewhere + L"\\keep.bmp", "precious"));
+
+    // A link inside Images is neither emptied nor deleted.
+    ASSERT_TRUE(MakeFolderLink(images + L"\\linked", elsewhere));
+    Install();
+    EXPECT_EQ("precious", ReadTextFile(elsewhere + L"\\keep.bmp"));
+    EXPECT_TRUE(::GetFileAttributesW((images + L"\\linked").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_TRUE(FileExists(images + L"\\disk_ok.bmp"));
+    EXPECT_TRUE(HasLine(SetupLogLines(), "A link, not deleted: " + Narrow(images) + "\\linked"));
+
+    // Images itself a link: the folder it points at keeps its files.
+    ASSERT_TRUE(RemoveFolderLink(images + L"\\linked"));
+    RemoveTree(images);
+    ASSERT_TRUE(MakeFolderLink(images, elsewhere));
+    Install();
+    EXPECT_EQ("precious", ReadTextFile(elsewhere + L"\\keep.bmp"));
+    EXPECT_TRUE(HasLine(SetupLogLines(), "The images folder " + Narrow(images) + " is a link: not emptied"));
+
+    EXPECT_EQ(0u, RunSetup(kInstall + L"\\Uninstall\\setup.exe", L"SilentDel").exitCode);
+    EXPECT_EQ("precious", ReadTextFile(elsewhere + L"\\keep.bmp"));
+}
+
+TEST_F(EndToEnd, EveryRunIsLogged) {
+    Install();
+    EXPECT_EQ(0u, RunSetup(kInstall + L"\\Uninstall\\setup.exe", L"SilentDel").exitCode);
+    const std::vector<std::string> log = SetupLogLines();
+    // Two runs, each opened by its time and closed by its exit code.
+    EXPECT_EQ(2u, CountStartingWith(log, "===== "));
+    EXPECT_EQ(2u, CountStartingWith(log, "Program "));
+    EXPECT_TRUE(HasLine(log, "Command line: \"C:\\payload\\setup.exe\" s"));
+    EXPECT_TRUE(HasLine(log, "Road: silent install"));
+    EXPECT_TRUE(HasLine(log, "Road: silent removal"));
+    EXPECT_EQ(2u, CountStartingWith(log, "Windows 6.1.7601 "));
+    EXPECT_EQ(2u, CountStartingWith(log, "Install folder: " + Narrow(kInstall)));
+    EXPECT_EQ(2u, CountStartingWith(log, "Exit code 0"));
+    EXPECT_EQ("Exit code 0", log.back());
+    // The install: one line per installed file, per value and per shortcut.
+    EXPECT_EQ(22u, CountStartingWith(log, "Copied C:\\payload\\"));
+    EXPECT_EQ(11u, CountStartingWith(log, "Set HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"));
+    EXPECT_EQ(3u, CountStartingWith(log, "Created shortcut "));
+    EXPECT_TRUE(HasLine(log, "Created shortcut " + Narrow(MenuFolder()) + "\\Uninstall.lnk -> " + Narrow(kInstall) +
+                                 "\\Uninstall\\setup.exe delpkg"));
+    // The removal: each deleted file, the entry, the value and the shortcuts.
+    EXPECT_TRUE(HasLine(log, "Deleted " + Narrow(kInstall) + "\\REReviZuvor.exe"));
+    EXPECT_TRUE(HasLine(log, "Deleted HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRT55A"));
+    EXPECT_EQ(3u, CountStartingWith(log, "Deleted shortcut "));
+    EXPECT_TRUE(HasLine(log, "Removal completed"));
+    // The version from the program's own version block.
+    EXPECT_EQ(1u, CountStartingWith(log, "Program C:\\payload\\setup.exe, version 1.0.0.4"));
+    EXPECT_EQ(1u, CountStartingWith(log, "Program " + Narrow(kInstall) + "\\Uninstall\\setup.exe, version 1.0.0.4"));
 }
 
 TEST_F(EndToEnd, SecondCopyEndsAt1618) {
@@ -324,4 +620,7 @@ TEST_F(EndToEnd, SecondCopyEndsAt1618) {
         EXPECT_TRUE(m_windows.empty());
     }
     EXPECT_FALSE(FolderExists(kInstall)) << "the silent install did not run";
+    const std::vector<std::string> log = SetupLogLines();
+    EXPECT_EQ(3u, CountStartingWith(log, "Another copy of setup is running"));
+    EXPECT_EQ(3u, CountStartingWith(log, "Exit code 1618"));
 }

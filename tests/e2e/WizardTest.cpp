@@ -154,7 +154,8 @@ TEST_F(Wizard, InstallLaunchesReinstallWithoutTickAndRemove) {
     EXPECT_TRUE(FileExists(kInstall + L"\\Uninstall\\setup.exe"));
     EXPECT_EQ(kAppName, ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayName"));
     ASSERT_TRUE(WaitUntil([] { return ReadLines(kAppLog).size() == 1; }));
-    EXPECT_EQ(std::vector<std::string>{"start "}, LogEvents(kAppLog)) << "started once, without arguments";
+    const std::string started = "start cwd=" + Narrow(kInstall);
+    EXPECT_EQ(std::vector<std::string>{started}, LogEvents(kAppLog)) << "started once, without arguments";
 
     // Again over the running application, this time with the box unticked.
     Start(kPayload + L"\\setup.exe");
@@ -165,7 +166,7 @@ TEST_F(Wizard, InstallLaunchesReinstallWithoutTickAndRemove) {
     Click(kActionAt);
     EXPECT_EQ(0u, Finish());
     ::Sleep(1000);
-    EXPECT_EQ((std::vector<std::string>{"start ", "close version=1.00.00"}), LogEvents(kAppLog)) << "no new start";
+    EXPECT_EQ((std::vector<std::string>{started, "close version=1.00.00"}), LogEvents(kAppLog)) << "no new start";
 
     // The removal wizard, as the uninstall entry starts it.
     Start(kInstall + L"\\Uninstall\\setup.exe", L"delpkg");

@@ -5,9 +5,10 @@
 #include "engine/FileTables.h"
 #include "framework/TextFormat.h"
 
-EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64) {
+EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64), m_savedUnattended(g_bUnattended) {
     g_bVista = 0;
     g_bWow64 = 0;
+    g_bUnattended = 0;
     CopyText(m_config.szInstallDir, kInstallDir);
     CopyText(m_config.szAppFileName, L"REReviZuvor.exe");
     CopyText(m_config.szAppName, kAppName);
@@ -21,6 +22,7 @@ EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64) {
 EngineWorld::~EngineWorld() {
     g_bVista = m_savedVista;
     g_bWow64 = m_savedWow64;
+    g_bUnattended = m_savedUnattended;
 }
 
 void EngineWorld::AddPayload() {
@@ -56,12 +58,11 @@ void EngineWorld::AddInstalled(bool serviceMode) {
 
 std::vector<std::wstring> EngineWorld::Sequence() const {
     std::vector<std::wstring> lines = m_os.Calls();
-    const std::wstring probe = std::wstring(L"PathExists ") + kSetupDir + L"Application\\";
+    const std::wstring copy = std::wstring(L"CopyFile ") + kSetupDir + L"Application\\";
     lines.erase(std::remove_if(lines.begin(), lines.end(),
                                [&](const std::wstring& line) {
-                                   if (line.compare(0, 12, L"GetFileSize ") == 0) return true;
-                                   if (line.compare(0, probe.size(), probe) != 0) return false;
-                                   return !m_os.Exists(line.substr(11));
+                                   if (line.compare(0, copy.size(), copy) != 0) return false;
+                                   return !m_os.Exists(line.substr(9, line.find(L" -> ") - 9));
                                }),
                 lines.end());
     return lines;

@@ -8,6 +8,7 @@
 
 #include "engine/Environment.h"
 #include "engine/SetupConfig.h"
+#include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
 #include "tests/support/FakePlatform.h"
 
@@ -26,8 +27,7 @@ protected:
     void AddPayload();
     // What a finished install leaves, for removal and re-install tests.
     void AddInstalled(bool serviceMode);
-    // Lines of the recorded sequence, without the probes for images that the payload lacks and
-    // without the size queries of the installed files.
+    // Lines of the recorded sequence, without the copies of images that the payload lacks.
     std::vector<std::wstring> Sequence() const;
     std::vector<std::wstring> Lines(std::initializer_list<std::wstring> prefixes) const {
         return m_os.CallsStartingWith(prefixes);
@@ -40,4 +40,5 @@ private:
     ScopedPlatformOverride m_override{m_os};
     BOOL m_savedVista;
     BOOL m_savedWow64;
+    BOOL m_savedUnattended;
 };

@@ -113,9 +113,24 @@ void FakePlatform::AddKey(const std::wstring& rootedPath) {
     if (key.path.empty()) key.path = rootedPath;
 }
 
-void FakePlatform::AddWindow(const std::wstring& title) {
+void FakePlatform::AddWindow(const std::wstring& title, bool answers) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_windows[reinterpret_cast<HWND>(static_cast<INT_PTR>(m_nextWindow++))] = title;
+    m_windows[reinterpret_cast<HWND>(static_cast<INT_PTR>(m_nextWindow++))] = Window{title, answers};
+}
+
+void FakePlatform::AddAttributes(const std::wstring& path, DWORD attributes) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto node = m_nodes.find(Lower(path));
+    if (node != m_nodes.end()) node->second.attributes |= attributes;
+}
+
+bool FakePlatform::Fail(DWORD error) {
+    ::SetLastError(error);
+    return false;
+}
+
+DWORD FakePlatform::AttributesOf(const Node& node) const {
+    return node.attributes | (node.folder ? FILE_ATTRIBUTE_DIRECTORY : (node.attributes ? 0 : FILE_ATTRIBUTE_ARCHIVE));
 }
 
 void FakePlatform::SetVersion(DWORD major, DWORD minor, BYTE productType) {
@@ -132,17 +147,22 @@ void FakePlatform::FailVersionQuery() {
     m_versionFails = true;
 }
 
-void FakePlatform::Refuse(const std::wstring& prefix) {
+void FakePlatform::Refuse(const std::wstring& prefix, DWORD error) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_refused.push_back(prefix);
+    m_refused.emplace_back(prefix, error);
+}
+
+void FakePlatform::ClearRefusals() {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_refused.clear();
 }
 
 bool FakePlatform::Record(const std::wstring& line) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    for (const auto& prefix : m_refused) {
+    for (const auto& [prefix, error] : m_refused) {
         if (line.compare(0, prefix.size(), prefix) == 0) {
             m_calls.push_back(line + L" [refused]");
-            return false;
+            return Fail(error);
         }
     }
     m_calls.push_back(line);
@@ -216,7 +236,7 @@ int FakePlatform::PauseCount() const {
 bool FakePlatform::SetValue(const std::wstring& key, const std::wstring& name, const std::wstring& data) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     auto it = m_keys.find(Lower(key));
-    if (it == m_keys.end()) return false;
+    if (it == m_keys.end()) return Fail(ERROR_KEY_DELETED);
     it->second.values[Lower(name)] = data;
     return true;
 }
@@ -224,17 +244,17 @@ bool FakePlatform::SetValue(const std::wstring& key, const std::wstring& name, c
 bool FakePlatform::RemoveValue(const std::wstring& key, const std::wstring& name) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     auto it = m_keys.find(Lower(key));
-    if (it == m_keys.end()) return false;
-    return it->second.values.erase(Lower(name)) != 0;
+    if (it == m_keys.end()) return Fail(ERROR_KEY_DELETED);
+    return it->second.values.erase(Lower(name)) != 0 || Fail(ERROR_FILE_NOT_FOUND);
 }
 
 bool FakePlatform::RemoveKey(const std::wstring& key) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const std::wstring lower = Lower(key);
-    if (!m_keys.count(lower)) return false;
+    if (!m_keys.count(lower)) return Fail(ERROR_FILE_NOT_FOUND);
     const std::wstring prefix = lower + L"\\";
     for (const auto& [other, data] : m_keys) {
-        if (other.compare(0, prefix.size(), prefix) == 0) return false;  // has subkeys
+        if (other.compare(0, prefix.size(), prefix) == 0) return Fail(ERROR_ACCESS_DENIED);  // has subkeys
     }
     m_keys.erase(lower);
     return true;
@@ -242,7 +262,7 @@ bool FakePlatform::RemoveKey(const std::wstring& key) {
 
 bool FakePlatform::SaveLink(const std::wstring& path) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (!IsFolder(Parent(path))) return false;
+    if (!IsFolder(Parent(path))) return Fail(static_cast<DWORD>(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)));
     m_nodes[Lower(path)] = Node{path, false, 1};
     return true;
 }
@@ -255,7 +275,8 @@ bool FakePlatform::PathExists(const wchar_t* path) {
 bool FakePlatform::CreateFolder(const wchar_t* path) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!Record(std::wstring(L"CreateFolder ") + path)) return false;
-    if (Exists(path) || !IsFolder(Parent(path))) return false;
+    if (Exists(path)) return Fail(ERROR_ALREADY_EXISTS);
+    if (!IsFolder(Parent(path))) return Fail(ERROR_PATH_NOT_FOUND);
     m_nodes[Lower(path)] = Node{path, true, 0};
     return true;
 }
@@ -263,17 +284,24 @@ bool FakePlatform::CreateFolder(const wchar_t* path) {
 bool FakePlatform::RemoveFolder(const wchar_t* path) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!Record(std::wstring(L"RemoveFolder ") + path)) return false;
-    if (!IsFolder(path) || !Children(path).empty()) return false;
+    if (!IsFolder(path)) return Fail(ERROR_FILE_NOT_FOUND);
+    if (!Children(path).empty()) return Fail(ERROR_DIR_NOT_EMPTY);
     m_nodes.erase(Lower(path));
     return true;
 }
 
-bool FakePlatform::CopyFile(const wchar_t* from, const wchar_t* to) {
+bool FakePlatform::CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!Record(std::wstring(L"CopyFile ") + from + L" -> " + to)) return false;
     auto source = m_nodes.find(Lower(from));
-    if (source == m_nodes.end() || source->second.folder || !IsFolder(Parent(to)) || IsFolder(to)) return false;
+    if (source == m_nodes.end()) return Fail(IsFolder(Parent(from)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+    if (source->second.folder) return Fail(ERROR_ACCESS_DENIED);
+    if (!IsFolder(Parent(to))) return Fail(ERROR_PATH_NOT_FOUND);
+    auto target = m_nodes.find(Lower(to));
+    if (target != m_nodes.end() && (target->second.folder || (target->second.attributes & FILE_ATTRIBUTE_READONLY)))
+        return Fail(ERROR_ACCESS_DENIED);
     m_nodes[Lower(to)] = Node{to, false, source->second.size};
+    *copiedBytes = source->second.size;
     return true;
 }
 
@@ -281,8 +309,29 @@ bool FakePlatform::DeleteFile(const wchar_t* path) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!Record(std::wstring(L"DeleteFile ") + path)) return false;
     auto node = m_nodes.find(Lower(path));
-    if (node == m_nodes.end() || node->second.folder) return false;
+    if (node == m_nodes.end()) return Fail(ERROR_FILE_NOT_FOUND);
+    if (node->second.folder || (node->second.attributes & FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED);
     m_nodes.erase(node);
+    return true;
+}
+
+DWORD FakePlatform::GetAttributes(const wchar_t* path) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!Record(std::wstring(L"GetAttributes ") + path)) return INVALID_FILE_ATTRIBUTES;
+    auto node = m_nodes.find(Lower(path));
+    if (node == m_nodes.end()) {
+        ::SetLastError(IsFolder(Parent(path)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return AttributesOf(node->second);
+}
+
+bool FakePlatform::SetAttributes(const wchar_t* path, DWORD attributes) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!Record(std::wstring(L"SetAttributes ") + path + L" = " + Hex(attributes))) return false;
+    auto node = m_nodes.find(Lower(path));
+    if (node == m_nodes.end()) return Fail(ERROR_FILE_NOT_FOUND);
+    node->second.attributes = attributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
     return true;
 }
 
@@ -292,19 +341,13 @@ std::vector<SetupFolderEntry> FakePlatform::ListFolder(const wchar_t* pattern) {
     if (!Record(std::wstring(L"ListFolder ") + pattern)) return entries;
     const std::wstring folder = Parent(pattern);
     if (!IsFolder(folder)) return entries;
-    entries.push_back({L".", true});
-    entries.push_back({L"..", true});
-    for (const auto& name : Children(folder)) entries.push_back({name, IsFolder(folder + L"\\" + name)});
+    entries.push_back({L".", FILE_ATTRIBUTE_DIRECTORY, 0});
+    entries.push_back({L"..", FILE_ATTRIBUTE_DIRECTORY, 0});
+    for (const auto& name : Children(folder)) {
+        const Node& node = m_nodes.at(Lower(folder + L"\\" + name));
+        entries.push_back({name, AttributesOf(node), node.size});
+    }
     return entries;
-}
-
-bool FakePlatform::GetFileSize(const wchar_t* path, ULONGLONG* size) {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (!Record(std::wstring(L"GetFileSize ") + path)) return false;
-    auto node = m_nodes.find(Lower(path));
-    if (node == m_nodes.end() || node->second.folder) return false;
-    *size = node->second.size;
-    return true;
 }
 
 bool FakePlatform::GetVersionInfo(OSVERSIONINFOEXW* info) {
@@ -343,25 +386,30 @@ std::unique_ptr<ISetupShellLink> FakePlatform::NewShellLink() {
     return std::make_unique<FakeShellLink>(*this);
 }
 
-bool FakePlatform::StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags) {
+bool FakePlatform::StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags,
+                                const wchar_t* currentFolder) {
     return Record(L"StartProcess show=" + std::to_wstring(showWindow) + L" flags=" + Hex(creationFlags) + L" " +
-                  commandLine);
+                  commandLine + L" [in " + (currentFolder ? currentFolder : L"(inherited)") + L"]");
 }
 
 HWND FakePlatform::FindTopWindow(const wchar_t* title) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     Record(std::wstring(L"FindTopWindow ") + title);
-    for (const auto& [window, text] : m_windows) {
-        if (text == title) return window;
+    for (const auto& [window, data] : m_windows) {
+        if (data.title == title) return window;
     }
     return nullptr;
 }
 
-void FakePlatform::SendCloseMessage(HWND window) {
+bool FakePlatform::SendCloseMessage(HWND window, DWORD timeoutMs) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     auto it = m_windows.find(window);
-    Record(L"SendCloseMessage " + (it == m_windows.end() ? std::wstring(L"?") : it->second));
-    if (it != m_windows.end()) m_windows.erase(it);
+    Record(L"SendCloseMessage " + (it == m_windows.end() ? std::wstring(L"?") : it->second.title) + L" within " +
+           std::to_wstring(timeoutMs) + L" ms");
+    if (it == m_windows.end()) return Fail(ERROR_INVALID_WINDOW_HANDLE);
+    if (!it->second.answers) return Fail(ERROR_TIMEOUT);
+    m_windows.erase(it);
+    return true;
 }
 
 bool FakePlatform::PostMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,7 @@
 // A recording stand-in for the engine's platform: an in-memory file system, registry, windows
 // and processes. Every call is logged as one canonical line, so a test compares whole
-// sequences; chosen calls can be refused; pauses are counted instead of slept.
+// sequences; chosen calls can be refused; pauses are counted instead of slept. Failures leave
+// the Windows error that the real call would leave.
 #pragma once
 
 #include <map>
@@ -22,11 +23,16 @@ public:
     void AddFolder(const std::wstring& path);  // with its parents
     void AddFile(const std::wstring& path, unsigned long long size = 100);  // with its folders
     void AddKey(const std::wstring& rootedPath);  // "HKLM\\..." with its parents
-    void AddWindow(const std::wstring& title);
+    // answers false: a window that does not handle WM_CLOSE within any time limit.
+    void AddWindow(const std::wstring& title, bool answers = true);
+    // Adds attributes to a file or folder: FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_REPARSE_POINT.
+    void AddAttributes(const std::wstring& path, DWORD attributes);
     void SetVersion(DWORD major, DWORD minor, BYTE productType);
     void FailVersionQuery();
-    // A call whose canonical line starts with prefix fails (its line is logged with " [refused]").
-    void Refuse(const std::wstring& prefix);
+    // A call whose canonical line starts with prefix fails with error (its line is logged with
+    // " [refused]").
+    void Refuse(const std::wstring& prefix, DWORD error = ERROR_ACCESS_DENIED);
+    void ClearRefusals();
 
     // What happened.
     std::vector<std::wstring> Calls() const;
@@ -45,19 +51,21 @@ public:
     bool PathExists(const wchar_t* path) override;
     bool CreateFolder(const wchar_t* path) override;
     bool RemoveFolder(const wchar_t* path) override;
-    bool CopyFile(const wchar_t* from, const wchar_t* to) override;
+    bool CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) override;
     bool DeleteFile(const wchar_t* path) override;
+    DWORD GetAttributes(const wchar_t* path) override;
+    bool SetAttributes(const wchar_t* path, DWORD attributes) override;
     std::vector<SetupFolderEntry> ListFolder(const wchar_t* pattern) override;
-    bool GetFileSize(const wchar_t* path, ULONGLONG* size) override;
     bool GetVersionInfo(OSVERSIONINFOEXW* info) override;
     bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) override;
     std::unique_ptr<ISetupRegistryKey> OpenKey(HKEY root, const wchar_t* path) override;
     std::unique_ptr<ISetupRegistryKey> CreateKey(HKEY root, const wchar_t* path) override;
     std::unique_ptr<ISetupComSession> EnterCom() override;
     std::unique_ptr<ISetupShellLink> NewShellLink() override;
-    bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags) override;
+    bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags,
+                      const wchar_t* currentFolder) override;
     HWND FindTopWindow(const wchar_t* title) override;
-    void SendCloseMessage(HWND window) override;
+    bool SendCloseMessage(HWND window, DWORD timeoutMs) override;
     bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void Pause(DWORD milliseconds) override;
     int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type) override;
@@ -74,7 +82,15 @@ private:
         std::wstring path;
         bool folder;
         unsigned long long size;
+        DWORD attributes = 0;  // besides FILE_ATTRIBUTE_DIRECTORY
     };
+    struct Window {
+        std::wstring title;
+        bool answers;
+    };
+    // Fails with error: sets it and returns false.
+    static bool Fail(DWORD error);
+    DWORD AttributesOf(const Node& node) const;
     struct Key {
         std::wstring path;
         std::map<std::wstring, std::wstring> values;  // lower-cased name -> data
@@ -85,10 +101,10 @@ private:
 
     mutable std::recursive_mutex m_mutex;
     std::vector<std::wstring> m_calls;
-    std::vector<std::wstring> m_refused;
+    std::vector<std::pair<std::wstring, DWORD>> m_refused;
     std::map<std::wstring, Node> m_nodes;  // lower-cased path
     std::map<std::wstring, Key> m_keys;    // lower-cased rooted path
-    std::map<HWND, std::wstring> m_windows;
+    std::map<HWND, Window> m_windows;
     int m_nextWindow = 0x100;
     int m_pauses = 0;
     bool m_versionFails = false;

@@ -127,7 +127,10 @@ void RemoveTree(const std::wstring& path) {
                 if (name == L"." || name == L"..") continue;
                 const std::wstring child = path + L"\\" + name;
                 ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                // A link is removed itself; what it points at is not entered.
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                    ::RemoveDirectoryW(child.c_str()) || ::DeleteFileW(child.c_str());
+                else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                     RemoveTree(child);
                 else
                     ::DeleteFileW(child.c_str());
@@ -344,7 +347,8 @@ void MessageBoxWatcher::Loop() {
             wchar_t text[2048] = {};
             ::GetWindowTextW(box, caption, 512);
             ::GetDlgItemTextW(box, 0xFFFF, text, 2048);
-            m_boxes.push_back({caption, text, owner});
+            m_boxes.push_back({caption, text, owner, static_cast<DWORD>(::GetWindowLongPtrW(box, GWL_EXSTYLE)),
+                               ::GetForegroundWindow() == box});
             m_answered.push_back(box);
             // Press the first button the box has (OK for an OK box).
             HWND button = ::FindWindowExW(box, nullptr, L"Button", nullptr);

@@ -87,6 +87,8 @@ struct MessageBoxRecord {
     std::wstring caption;
     std::wstring text;
     DWORD pid = 0;
+    DWORD exStyle = 0;
+    bool foreground = false;  // the foreground window when it was found
 };
 class MessageBoxWatcher {
 public:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/Environment.h"
+#include "engine/FileTables.h"
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
 #include "framework/TextFormat.h"
@@ -22,6 +23,7 @@ const std::wstring kPersisted =
 const std::wstring kMenu = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Kestrin HW RAID Manager";
 const std::wstring kDesktopLink = L"C:\\Users\\tester\\Desktop\\Kestrin HW RAID Manager.lnk";
 const std::wstring kService = L"\"C:\\Program Files\\KRT55A\\XSrvSetup.exe\"";
+const std::wstring kInInstall = L" [in C:\\Program Files\\KRT55A]";
 }  // namespace
 
 TEST_F(EngineWorld, FreshInstallRunsEveryStepInOrder) {
@@ -31,12 +33,12 @@ TEST_F(EngineWorld, FreshInstallRunsEveryStepInOrder) {
     const LineList expected = {
         L"RemoveFolder " + i,
         L"FindTopWindow Kestrin HW RAID Manager",
-        L"PathExists " + i,
+        L"GetAttributes " + i,
         L"CreateFolder " + i,
         L"CreateFolder " + i + L"\\Uninstall",
-        L"PathExists " + i + L"\\Images",
+        L"GetAttributes " + i + L"\\Images",
         L"CreateFolder " + i + L"\\Images",
-        L"PathExists " + i,
+        L"GetAttributes " + i,
         L"CopyFile " + p + L"setup.exe -> " + i + L"\\Uninstall\\setup.exe",
         L"CopyFile " + p + L"setup.ini -> " + i + L"\\Uninstall\\setup.ini",
         L"CopyFile " + p + L"setup.ini -> " + i + L"\\setup.ini",
@@ -45,20 +47,14 @@ TEST_F(EngineWorld, FreshInstallRunsEveryStepInOrder) {
         L"CopyFile " + p + L"setupCHS.dll -> " + i + L"\\Uninstall\\setupCHS.dll",
         L"CopyFile " + p + L"setupJPN.dll -> " + i + L"\\Uninstall\\setupJPN.dll",
         L"ListFolder " + i + L"\\Images\\*.*",
-        L"DeleteFile " + i + L"\\Images\\.",
-        L"DeleteFile " + i + L"\\Images\\..",
         L"ListFolder " + p + L"Application\\Images\\*.*",
-        L"CopyFile " + p + L"Application\\Images\\. -> " + i + L"\\Images\\.",
-        L"CopyFile " + p + L"Application\\Images\\.. -> " + i + L"\\Images\\..",
         L"CopyFile " + p + L"Application\\Images\\pic.bmp -> " + i + L"\\Images\\pic.bmp",
         L"CopyFile " + p + L"Application\\mingwm10.dll -> " + i + L"\\mingwm10.dll",
         L"CopyFile " + p + L"Application\\REReviZuvor.exe -> " + i + L"\\REReviZuvor.exe",
         L"GetVersionInfo",
         L"CopyFile " + p + L"Application\\libeay32.dll -> " + i + L"\\libeay32.dll",
         L"CopyFile " + p + L"Application\\ssleay32.dll -> " + i + L"\\ssleay32.dll",
-        L"PathExists " + p + L"Application\\center.gif",
         L"CopyFile " + p + L"Application\\center.gif -> " + i + L"\\center.gif",
-        L"PathExists " + p + L"Application\\about_click.bmp",
         L"CopyFile " + p + L"Application\\about_click.bmp -> " + i + L"\\about_click.bmp",
         L"OpenKey " + kRun,
         L"SetString " + kRun + L" [Kestrin HW RAID Manager] = \"" + i + L"\\REReviZuvor.exe\" min",
@@ -73,9 +69,6 @@ TEST_F(EngineWorld, FreshInstallRunsEveryStepInOrder) {
         L"SetString " + kUninstallEntry + L" [DisplayIcon] = " + i + L"\\REReviZuvor.exe",
         L"SetDword " + kUninstallEntry + L" [NoModify] = 1",
         L"SetDword " + kUninstallEntry + L" [NoRepair] = 1",
-        L"ListFolder " + i + L"\\*.*",
-        L"ListFolder " + i + L"\\Uninstall\\*.*",
-        L"ListFolder " + i + L"\\Images\\*.*",
         L"SetDword " + kUninstallEntry + L" [EstimatedSize] = 2",
         L"CloseKey " + kUninstallEntry,
         L"CoInitialize",
@@ -85,8 +78,6 @@ TEST_F(EngineWorld, FreshInstallRunsEveryStepInOrder) {
         L"PathExists " + kDesktopLink,
         L"ShellLink.Save " + kDesktopLink,
         L"ShellLink.Release",
-        L"CoUninitialize",
-        L"CoInitialize",
         L"NewShellLink",
         L"ShellLink.SetPath " + i + L"\\REReviZuvor.exe",
         L"GetSpecialFolder 23",
@@ -94,8 +85,6 @@ TEST_F(EngineWorld, FreshInstallRunsEveryStepInOrder) {
         L"CreateFolder " + kMenu,
         L"ShellLink.Save " + kMenu + L"\\Kestrin HW RAID Manager.lnk",
         L"ShellLink.Release",
-        L"CoUninitialize",
-        L"CoInitialize",
         L"NewShellLink",
         L"ShellLink.SetPath " + i + L"\\Uninstall\\setup.exe",
         L"ShellLink.SetArguments delpkg",
@@ -107,6 +96,20 @@ TEST_F(EngineWorld, FreshInstallRunsEveryStepInOrder) {
         L"CoUninitialize",
     };
     EXPECT_EQ(expected, Sequence());
+    // Each of the table's images is copied once, without a probe before it: the payload lacks
+    // 117 of them, and their copies fail at once.
+    EXPECT_EQ(kAppImageFileCount, Lines({L"CopyFile C:\\payload\\Application\\"}).size() - 5u);
+    EXPECT_TRUE(Lines({L"PathExists C:\\payload"}).empty());
+}
+
+TEST_F(EngineWorld, EstimatedSizeIsWhatTheInstallCopiedRoundedUpToKiB) {
+    m_os.AddFile(std::wstring(kSetupDir) + L"Application\\REReviZuvor.exe", 5000);
+    AddInstalled(false);
+    m_os.AddFile(std::wstring(kInstallDir) + L"\\leftover.bin", 1 << 20);  // not this install's
+    EXPECT_TRUE(RunInstall(kSetupDir, m_config));
+    // Thirteen files of 100 bytes and the application of 5000.
+    EXPECT_EQ(L"REG_DWORD:7", m_os.Value(kUninstallEntry, L"EstimatedSize"));
+    EXPECT_TRUE(Lines({L"ListFolder " + std::wstring(kInstallDir) + L"\\*"}).empty()) << "no second walk";
 }
 
 TEST_F(EngineWorld, ServiceModeReinstallReleasesTheOldServiceFirstAndMarksTheApplication) {
@@ -117,11 +120,11 @@ TEST_F(EngineWorld, ServiceModeReinstallReleasesTheOldServiceFirstAndMarksTheApp
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
     const std::wstring i = kInstallDir;
     const LineList expected = {
-        L"StartProcess show=5 flags=0x20 " + kService + L" -k",
+        L"StartProcess show=5 flags=0x20 " + kService + L" -k" + kInInstall,
         L"Pause 1000",
-        L"StartProcess show=5 flags=0x20 " + kService + L" -u",
+        L"StartProcess show=5 flags=0x20 " + kService + L" -u" + kInInstall,
         L"Pause 1000",
-        L"SendCloseMessage Kestrin HW RAID Manager",
+        L"SendCloseMessage Kestrin HW RAID Manager within 5000 ms",
         L"Pause 1000",
         L"CopyFile C:\\payload\\setup.exe -> " + i + L"\\Uninstall\\setup.exe",
         L"CopyFile C:\\payload\\Application\\vista\\libeay32.dll -> " + i + L"\\libeay32.dll",
@@ -129,7 +132,7 @@ TEST_F(EngineWorld, ServiceModeReinstallReleasesTheOldServiceFirstAndMarksTheApp
         L"CopyFile C:\\payload\\Application\\vista\\zlib1.dll -> " + i + L"\\zlib1.dll",
         L"CopyFile C:\\payload\\Application\\XSrvSetup.exe -> " + i + L"\\XSrvSetup.exe",
         L"CreateKey " + kUninstallEntry,
-        L"StartProcess show=5 flags=0x20 " + kService + L" -i",
+        L"StartProcess show=5 flags=0x20 " + kService + L" -i" + kInInstall,
         L"ShellLink.Save " + kDesktopLink,
         L"ShellLink.Save " + kMenu + L"\\Kestrin HW RAID Manager.lnk",
         L"ShellLink.Save " + kMenu + L"\\Uninstall.lnk",
@@ -151,23 +154,28 @@ TEST_F(EngineWorld, ServiceModeReinstallReleasesTheOldServiceFirstAndMarksTheApp
 TEST_F(EngineWorld, FirstServiceModeInstallRunsNoReleaseAndNoPause) {
     g_bVista = 1;
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
-    EXPECT_EQ((LineList{L"StartProcess show=5 flags=0x20 " + kService + L" -i"}), Lines({L"StartProcess", L"Pause"}));
+    EXPECT_EQ((LineList{L"StartProcess show=5 flags=0x20 " + kService + L" -i" + kInInstall}),
+              Lines({L"StartProcess", L"Pause"}));
 }
 
-TEST_F(EngineWorld, EveryStartedProcessAsksForNormalPriorityAndAQuotedPath) {
+TEST_F(EngineWorld, EveryStartedProcessAsksForNormalPriorityAQuotedPathAndTheInstallFolder) {
     g_bVista = 1;
     AddInstalled(true);
     RunInstall(kSetupDir, m_config);
+    RunRemoval(m_config);
     const LineList started = Lines({L"StartProcess"});
-    ASSERT_EQ(3u, started.size());
-    for (const auto& line : started) EXPECT_EQ(0u, line.find(L"StartProcess show=5 flags=0x20 \"C:\\Program Files\\"));
+    ASSERT_EQ(5u, started.size());
+    for (const auto& line : started) {
+        EXPECT_EQ(0u, line.find(L"StartProcess show=5 flags=0x20 \"C:\\Program Files\\")) << Narrow(line);
+        EXPECT_EQ(kInInstall, line.substr(line.size() - kInInstall.size())) << Narrow(line);
+    }
 }
 
 TEST_F(EngineWorld, ServiceThatCannotStartEndsTheInstallBeforeShortcutsAndMark) {
     g_bVista = 1;
     m_os.Refuse(L"StartProcess show=5 flags=0x20 " + kService + L" -i");
     EXPECT_FALSE(RunInstall(kSetupDir, m_config));
-    EXPECT_EQ((LineList{L"MessageBox [Fail] Fail to install the service! type=0x30"}), Lines({L"MessageBox"}));
+    EXPECT_EQ((LineList{L"MessageBox [Fail] Fail to install the service! type=0x51030"}), Lines({L"MessageBox"}));
     EXPECT_TRUE(Lines({L"NewShellLink", L"ShellLink", L"CreateKey HKCU"}).empty());
     // The files and the entry stay in place.
     EXPECT_TRUE(m_os.Exists(std::wstring(kInstallDir) + L"\\REReviZuvor.exe"));
@@ -180,7 +188,7 @@ TEST_F(EngineWorld, RunningApplicationIsClosedBeforeAnyFileIsCopied) {
     const LineList calls = Sequence();
     ASSERT_GE(calls.size(), 5u);
     EXPECT_EQ(L"FindTopWindow Kestrin HW RAID Manager", calls[1]);
-    EXPECT_EQ(L"SendCloseMessage Kestrin HW RAID Manager", calls[2]);
+    EXPECT_EQ(L"SendCloseMessage Kestrin HW RAID Manager within 5000 ms", calls[2]);
     EXPECT_EQ(L"Pause 1000", calls[3]);
     EXPECT_EQ(1, m_os.PauseCount());
 }
@@ -198,19 +206,21 @@ TEST_F(EngineWorld, NoWindowNoPauseAndAnEmptyTitleIsNeverSearched) {
 }
 
 TEST_F(EngineWorld, InvalidInstallFolderTouchesNothingAndSaysSo) {
+    const LineList message = {L"MessageBox [Fail] The install folder in setup.ini is not valid! type=0x51030"};
     m_config.szInstallDir[0] = L'\0';
     EXPECT_FALSE(RunInstall(kSetupDir, m_config));
-    EXPECT_EQ((LineList{L"MessageBox [Fail] The install folder in setup.ini is not valid! type=0x30"}), m_os.Calls());
+    EXPECT_EQ(message, m_os.Calls());
 
     m_os.ClearCalls();
     EXPECT_FALSE(RunRemoval(m_config));
-    EXPECT_TRUE(m_os.Calls().empty());
+    EXPECT_EQ(message, m_os.Calls());
 
     CopyText(m_config.szInstallDir, kInstallDir);
     CopyText(m_config.szAppFolderName, L"..");
+    m_os.ClearCalls();
     EXPECT_FALSE(RunInstall(kSetupDir, m_config));
     EXPECT_FALSE(RunRemoval(m_config));
-    EXPECT_EQ(1u, m_os.Calls().size());
+    EXPECT_EQ(2u, m_os.Calls().size());
 }
 
 TEST_F(EngineWorld, RegistryFailuresShowTheirMessageAndStopWhereTheyMust) {
@@ -220,18 +230,18 @@ TEST_F(EngineWorld, RegistryFailuresShowTheirMessageAndStopWhereTheyMust) {
         bool installFails;
         LineList lastWrites;  // the entry's value writes that still happened
     } cases[] = {
-        {L"SetString " + kRun, {L"MessageBox [Fail] Fail to write the Run registry key! type=0x30"}, false,
+        {L"SetString " + kRun, {L"MessageBox [Fail] Fail to write the Run registry key! type=0x51030"}, true,
          {L"UninstallString", L"DisplayName", L"Publisher", L"DisplayVersion"}},
         {L"OpenKey " + kRun, {}, false, {L"UninstallString", L"DisplayName", L"Publisher", L"DisplayVersion"}},
         {L"CreateKey " + kUninstallEntry, {}, true, {}},
         {L"SetString " + kUninstallEntry + L" [UninstallString]",
-         {L"MessageBox [Fail] Fail to write the UninstallString registry key! type=0x30"}, true, {}},
+         {L"MessageBox [Fail] Fail to write the UninstallString registry key! type=0x51030"}, true, {}},
         {L"SetString " + kUninstallEntry + L" [DisplayName]",
-         {L"MessageBox [Fail] Fail to write the DisplayName registry key! type=0x30"}, true, {L"UninstallString"}},
+         {L"MessageBox [Fail] Fail to write the DisplayName registry key! type=0x51030"}, true, {L"UninstallString"}},
         {L"SetString " + kUninstallEntry + L" [Publisher]", {}, false,
          {L"UninstallString", L"DisplayName", L"DisplayVersion"}},
         {L"SetString " + kUninstallEntry + L" [DisplayVersion]",
-         {L"MessageBox [Fail] Fail to write the DisplayVersion registry key! type=0x30"}, true,
+         {L"MessageBox [Fail] Fail to write the DisplayVersion registry key! type=0x51030"}, true,
          {L"UninstallString", L"DisplayName", L"Publisher"}},
     };
     for (const Case& c : cases) {
@@ -306,21 +316,14 @@ TEST_F(EngineWorld, RemovalRunsEveryStepInOrder) {
     m_os.AddWindow(kAppName);
     EXPECT_TRUE(RunRemoval(m_config));
     const std::wstring i = kInstallDir;
-    LineList expected = {
+    const LineList expected = {
         L"FindTopWindow Kestrin HW RAID Manager",
-        L"SendCloseMessage Kestrin HW RAID Manager",
+        L"SendCloseMessage Kestrin HW RAID Manager within 5000 ms",
         L"Pause 1000",
         L"DeleteFile " + i + L"\\mingwm10.dll",
         L"DeleteFile " + i + L"\\REReviZuvor.exe",
         L"DeleteFile " + i + L"\\Cfg.KS",
         L"DeleteFile " + i + L"\\center.gif",
-    };
-    const LineList actual = Lines({L"FindTopWindow", L"SendCloseMessage", L"Pause", L"DeleteFile", L"OpenKey",
-                                L"DeleteSubKey", L"DeleteValue", L"RemoveFolder", L"StartProcess"});
-    ASSERT_GE(actual.size(), 126u);
-    EXPECT_EQ(expected, LineList(actual.begin(), actual.begin() + 7));
-    EXPECT_EQ(L"DeleteFile " + i + L"\\about_click.bmp", actual[3 + 3 + 118]);
-    const LineList tail = {
         L"OpenKey HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
         L"DeleteSubKey " + kUninstallEntry,
         L"OpenKey " + kRun,
@@ -330,7 +333,13 @@ TEST_F(EngineWorld, RemovalRunsEveryStepInOrder) {
         L"DeleteFile " + kMenu + L"\\Uninstall.lnk",
         L"RemoveFolder " + kMenu,
     };
-    EXPECT_EQ(tail, LineList(actual.end() - 8, actual.end()));
+    EXPECT_EQ(expected, Lines({L"FindTopWindow", L"SendCloseMessage", L"Pause", L"DeleteFile", L"OpenKey",
+                               L"DeleteSubKey", L"DeleteValue", L"RemoveFolder", L"StartProcess"}));
+    // Every name of the table is looked at, in table order, before its delete.
+    const LineList looked = Lines({L"GetAttributes"});
+    ASSERT_EQ(3u + kAppImageFileCount, looked.size());
+    EXPECT_EQ(L"GetAttributes " + i + L"\\center.gif", looked[3]);
+    EXPECT_EQ(L"GetAttributes " + i + L"\\about_click.bmp", looked.back());
     // What the removal leaves in place.
     for (const wchar_t* kept : {L"\\setup.ini", L"\\libeay32.dll", L"\\ssleay32.dll", L"\\Images\\old.bmp",
                                 L"\\Uninstall\\setup.exe", L"\\Uninstall\\setup.ini", L"\\Uninstall\\setupENU.dll"})
@@ -342,19 +351,19 @@ TEST_F(EngineWorld, RemovalRunsEveryStepInOrder) {
 TEST_F(EngineWorld, ServiceModeRemovalReleasesTheServiceEvenWithoutItsProgram) {
     g_bVista = 1;
     EXPECT_TRUE(RunRemoval(m_config));
-    EXPECT_EQ((LineList{L"StartProcess show=5 flags=0x20 " + kService + L" -k", L"Pause 1000",
-                     L"StartProcess show=5 flags=0x20 " + kService + L" -u", L"Pause 1000"}),
+    EXPECT_EQ((LineList{L"StartProcess show=5 flags=0x20 " + kService + L" -k" + kInInstall, L"Pause 1000",
+                     L"StartProcess show=5 flags=0x20 " + kService + L" -u" + kInInstall, L"Pause 1000"}),
               Lines({L"StartProcess", L"Pause"}));
-    const LineList deletes = Lines({L"DeleteFile C:\\Program Files"});
-    EXPECT_EQ(L"DeleteFile C:\\Program Files\\KRT55A\\XSrvSetup.exe", deletes.back());
+    EXPECT_EQ(L"GetAttributes C:\\Program Files\\KRT55A\\XSrvSetup.exe", Lines({L"GetAttributes"}).back());
     EXPECT_TRUE(Lines({L"OpenKey " + kRun, L"DeleteValue"}).empty());
 }
 
-TEST_F(EngineWorld, RemovalFailsWhenAnInstalledFileCannotBeDeleted) {
+TEST_F(EngineWorld, RemovalFailsWhenAnInstalledFileCannotBeDeletedButGoesOn) {
     AddInstalled(false);
-    m_os.Refuse(L"DeleteFile C:\\Program Files\\KRT55A\\REReviZuvor.exe");
+    m_os.Refuse(L"DeleteFile C:\\Program Files\\KRT55A\\mingwm10.dll", ERROR_SHARING_VIOLATION);
     EXPECT_FALSE(RunRemoval(m_config));
-    // The rest still ran.
+    // The rest still ran; the program file is gone, so the entry goes too.
+    EXPECT_FALSE(m_os.Exists(std::wstring(kInstallDir) + L"\\REReviZuvor.exe"));
     EXPECT_FALSE(m_os.KeyExists(kUninstallEntry));
     EXPECT_FALSE(m_os.Exists(kMenu));
 }

@@ -62,6 +62,14 @@ TEST_F(LanguageLibraryTest, FallsBackToEnglishWhenTheLanguagesLibraryIsMissing) 
     EXPECT_EQ(L"test library ENU", String1(module.get()));
 }
 
+TEST_F(LanguageLibraryTest, DamagedLibraryOfTheLanguageFallsBackToEnglish) {
+    Place(L"ENU", L"setupENU.dll");
+    WriteTextFile(m_scratch / L"setupCHT.dll", "MZ cut short");
+    fw::UniqueModule module(LoadLanguageLibraryFor(Lower(m_scratch / L"setup.exe").c_str(), 0x0404));
+    ASSERT_TRUE(module);
+    EXPECT_EQ(L"test library ENU", String1(module.get()));
+}
+
 TEST_F(LanguageLibraryTest, FailsWithNeitherLibrary) {
     Place(L"CHT", L"setupCHT.dll");
     EXPECT_EQ(nullptr, LoadLanguageLibraryFor(Lower(m_scratch / L"setup.exe").c_str(), 0x0412));

@@ -46,8 +46,7 @@ std::wstring Menu() { return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\Unit Too
 }  // namespace
 
 TEST_F(RealPlatformTest, UninstallEntryAndRunValueHoldQuotedCommandLines) {
-    WriteTextFile(m_install / L"tool.exe", std::string(3000, 'x'));
-    ASSERT_TRUE(WriteInstallRegistry(m_config));
+    ASSERT_TRUE(WriteInstallRegistry(m_config, 2049));
     const std::wstring i = m_install.path();
     EXPECT_EQ(L"\"" + i + L"\\tool.exe\" min", ReadRegString(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool"));
     EXPECT_EQ(L"\"" + i + L"\\Uninstall\\setup.exe\" delpkg",
@@ -72,7 +71,7 @@ TEST_F(RealPlatformTest, UninstallEntryAndRunValueHoldQuotedCommandLines) {
 }
 
 TEST_F(RealPlatformTest, RemovalDeletesTheEntryAndTheRunValueOutsideServiceMode) {
-    ASSERT_TRUE(WriteInstallRegistry(m_config));
+    ASSERT_TRUE(WriteInstallRegistry(m_config, 0));
     g_bVista = 1;
     DeleteInstallRegistry(m_config);
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
@@ -84,6 +83,7 @@ TEST_F(RealPlatformTest, RemovalDeletesTheEntryAndTheRunValueOutsideServiceMode)
 }
 
 TEST_F(RealPlatformTest, ShortcutsPointAtTheirTargetsAndAreReplaced) {
+    fw::ComScope com;
     const std::wstring app = m_install / L"tool.exe";
     const std::wstring uninstall = m_install / L"Uninstall\\setup.exe";
     ASSERT_TRUE(CreateDesktopShortcut(app.c_str(), L"Unit Tool"));
@@ -116,6 +116,7 @@ TEST_F(RealPlatformTest, ShortcutsPointAtTheirTargetsAndAreReplaced) {
 }
 
 TEST_F(RealPlatformTest, StartMenuFolderWithAnotherFileIsKept) {
+    fw::ComScope com;
     const std::wstring app = m_install / L"tool.exe";
     CreateProgramsShortcut(L"Unit Tool", app.c_str(), L"Unit Tool", nullptr);
     WriteTextFile(Menu() + L"\\Readme.txt", "keep");
@@ -143,7 +144,7 @@ TEST_F(RealPlatformTest, CloseRunningAppSendsCloseAndPausesOnlyWhenTheWindowExis
 
 TEST_F(RealPlatformTest, RunProgramReportsWhetherTheProcessStarted) {
     std::wstring commandLine = QuoteArgument(BuildDir() + L"\\tests\\unit\\startup_probe.exe") + L" wow64";
-    EXPECT_TRUE(RunProgram(commandLine.data(), 1));
+    EXPECT_TRUE(RunProgram(commandLine.data(), 1, m_install.path().c_str()));
     std::wstring missing = QuoteArgument(m_install / L"missing.exe") + L" -i";
-    EXPECT_FALSE(RunProgram(missing.data(), 1));
+    EXPECT_FALSE(RunProgram(missing.data(), 1, m_install.path().c_str()));
 }

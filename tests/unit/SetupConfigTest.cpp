@@ -30,7 +30,8 @@ protected:
 }  // namespace
 
 TEST_F(SetupConfigTest, MissingFileGivesEveryDefault) {
-    const SetupConfig c = Read(nullptr);
+    SetupConfig c;
+    EXPECT_FALSE(ReadSetupConfig((m_scratch.path() + L"\\").c_str(), c)) << "reported as missing";
     EXPECT_STREQ(L"C:\\Program Files\\KRT55A", c.szInstallDir);
     EXPECT_STREQ(L"KRT55A", c.szAppFolderName);
     EXPECT_STREQ(L"REReviZuvor.exe", c.szAppFileName);
@@ -73,6 +74,16 @@ TEST_F(SetupConfigTest, EmptyValuesStayEmptyInsteadOfTakingTheDefault) {
     EXPECT_STREQ(L"", empty.szAppFolderName);
 }
 
+TEST_F(SetupConfigTest, NonLatinNamesComeFromAUtf16FileWithItsByteOrderMark) {
+    const std::wstring text = L"[Customized_Setting]\r\nAPPFolderName=\u5DE5\u5177\r\n[Startup]\r\nAppName=\u78C1\u789F "
+                              L"\u7BA1\u7406\r\n";
+    std::string bytes = "\xFF\xFE";
+    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    const SetupConfig c = Read(bytes);
+    EXPECT_STREQ(L"C:\\Program Files\\\u5DE5\u5177", c.szInstallDir);
+    EXPECT_STREQ(L"\u78C1\u789F \u7BA1\u7406", c.szAppName);
+}
+
 TEST_F(SetupConfigTest, LongValuesArriveCutTo259Units) {
     const SetupConfig c = Read("[Startup]\nAppName=" + std::string(300, 'a') + "\n");
     EXPECT_EQ(std::wstring(259, L'a'), c.szAppName);
@@ -88,7 +99,8 @@ TEST_F(SetupConfigTest, LaunchInSilentModeIsOneForAnyNonZeroNumber) {
 
 TEST_F(SetupConfigTest, RefusesFolderNamesThatCouldNameAnotherFolder) {
     for (const char* name : {"..", ".", "...", " . ", "a\\b", "a/b", "C:KRT", "C:\\KRT", "\\\\server\\share",
-                             "..\\Windows", "a*b", "a?b", "a|b", "a<b>", "\"\"x\"\""}) {
+                             "..\\Windows", "a*b", "a?b", "a|b", "a<b>", "\"\"x\"\"", "NUL", "com1.dir", "\"KRT55A \"",
+                             "KRT55A."}) {
         const SetupConfig c = Read(std::string("[Customized_Setting]\nAPPFolderName=") + name + "\n");
         EXPECT_STREQ(L"", c.szInstallDir) << name;
         EXPECT_STREQ(L"", c.szAppFolderName) << name;

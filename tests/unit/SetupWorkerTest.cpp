@@ -39,9 +39,21 @@ TEST_F(SetupWorkerTest, InstallPostsBeginThenSuccessfulEnd) {
 
 TEST_F(SetupWorkerTest, RemovalPostsBeginThenSuccessfulEnd) {
     AddInstalled(false);
+    WriteTextFile(m_scratch / L"setup.ini", "[Customized_Setting]\nAPPFolderName=KRT55A\n");
     EXPECT_EQ((std::vector<std::wstring>{L"PostMessage 1124 4 0", L"PostMessage 1124 5 1"}),
               RunWorker(m_scratch.path() + L"\\", 1));
     EXPECT_FALSE(m_os.KeyExists(kUninstallKey));
+}
+
+TEST_F(SetupWorkerTest, RemovalWithoutSetupIniTouchesNothingAndEndsWithZero) {
+    AddInstalled(false);
+    EXPECT_EQ((std::vector<std::wstring>{L"PostMessage 1124 4 0", L"PostMessage 1124 5 0"}),
+              RunWorker(m_scratch.path() + L"\\", 1));
+    EXPECT_EQ((std::vector<std::wstring>{L"PostMessage 1124 4 0",
+                                         L"MessageBox [Fail] There is no setup.ini beside the removal program: "
+                                         L"nothing was removed! type=0x51030",
+                                         L"PostMessage 1124 5 0"}),
+              m_os.Calls());
 }
 
 TEST_F(SetupWorkerTest, FailedWorkEndsWithZero) {

@@ -1,0 +1,14 @@
+// The road-level lines of the run's log, written by start-up: when and how the run began, on
+// which road and system, and how it ended. The engine adds its steps in between.
+#pragma once
+
+#include "app/LangSetupApp.h"
+
+// Opens the log named after the install folder of setup.ini in pszSetupDir and writes the time,
+// the program and its version, the command line, the road, the Windows version and service mode
+// and the install folder. Called once, after the probes and before any worker exists.
+void BeginRunLog(const wchar_t* pszSetupDir, SetupRoad road);
+// For a copy that ends because another one runs: the same opening lines without a road.
+void BeginRunLogOfSecondCopy();
+// The last line, the exit code; then the log is closed. Called by ExitInstance on every road.
+void EndRunLog(int nExitCode);
