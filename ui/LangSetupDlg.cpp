@@ -288,6 +288,12 @@ LRESULT CLangSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CLOSE:
         if (m_state == State::Running) return 0;
+        // Once the work has ended Cancel is disabled, and the platform's dialog handling may refuse
+        // to close then; the enabled close button ends the wizard itself (never with a launch).
+        if (m_state == State::Completed) {
+            CDialog::OnCancel();
+            return 0;
+        }
         break;
     default:
         break;

@@ -190,6 +190,18 @@ TEST_F(Wizard, CancelOrCloseInTheReadyStateInstallsNothing) {
         Click(button);
         EXPECT_EQ(1602u, Finish());
     }
+
+    // Dragged by its bare background.
+    Start(kPayload + L"\\setup.exe");
+    DragMouse({m_origin.x + 300, m_origin.y + 100}, {m_origin.x + 340, m_origin.y + 70});
+    RECT moved = {};
+    EXPECT_TRUE(WaitUntil([&] {
+        ::GetWindowRect(m_window, &moved);
+        return moved.left == m_origin.x + 40 && moved.top == m_origin.y - 30;
+    }, 5000)) << moved.left - m_origin.x << ", " << moved.top - m_origin.y;
+    m_origin = {moved.left, moved.top};
+    Click(kCancelAt);
+    EXPECT_EQ(1602u, Finish());
     EXPECT_FALSE(FolderExists(kInstall));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
 }

@@ -396,23 +396,37 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
-void ClickAt(int x, int y) {
+namespace {
+void SendMouse(int x, int y, DWORD flags) {
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT input[3] = {};
-    for (INPUT& in : input) {
-        in.type = INPUT_MOUSE;
-        in.mi.dx = static_cast<LONG>((x * 65535 + width / 2) / (width - 1));
-        in.mi.dy = static_cast<LONG>((y * 65535 + height / 2) / (height - 1));
-    }
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &input[0], sizeof(INPUT));
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((x * 65535 + width / 2) / (width - 1));
+    input.mi.dy = static_cast<LONG>((y * 65535 + height / 2) / (height - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof input);
+}
+}  // namespace
+
+void ClickAt(int x, int y) {
+    SendMouse(x, y, MOUSEEVENTF_MOVE);
     ::Sleep(100);  // the hover state comes first, as with a hand on the mouse
-    ::SendInput(1, &input[1], sizeof(INPUT));
+    SendMouse(x, y, MOUSEEVENTF_LEFTDOWN);
     ::Sleep(50);
-    ::SendInput(1, &input[2], sizeof(INPUT));
+    SendMouse(x, y, MOUSEEVENTF_LEFTUP);
+}
+
+void DragMouse(POINT from, POINT to) {
+    SendMouse(from.x, from.y, MOUSEEVENTF_MOVE);
+    ::Sleep(100);
+    SendMouse(from.x, from.y, MOUSEEVENTF_LEFTDOWN);
+    ::Sleep(100);
+    for (int step = 1; step <= 10; ++step) {
+        SendMouse(from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10, MOUSEEVENTF_MOVE);
+        ::Sleep(30);
+    }
+    SendMouse(to.x, to.y, MOUSEEVENTF_LEFTUP);
 }
 
 COLORREF ScreenPixel(int x, int y) {

@@ -121,6 +121,8 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000);
 // A left click with the mouse at (x, y) of the screen, as a user's: the pointer moves there and
 // the button goes down and up.
 void ClickAt(int x, int y);
+// The left button pressed at from, moved to to in small steps and let go there.
+void DragMouse(POINT from, POINT to);
 // The colour of the screen at (x, y).
 COLORREF ScreenPixel(int x, int y);
 // The text of a window of any process (WM_GETTEXT, which reaches controls of other processes).

@@ -241,6 +241,15 @@ TEST_F(WizardDialog, LaunchFlagFollowsTheBoxAndOnlyFinish) {
                             }}));
     EXPECT_EQ(0, g_bLaunchApp);
 
+    // The window's close button once the work has ended: the wizard ends, without a launch.
+    EXPECT_EQ(IDCANCEL, Run(0, {[](ScriptedDlg& d) {
+                                    d.OnSetupProgress(PROGRESS_INSTALL_BEGIN, 0);
+                                    d.OnSetupProgress(PROGRESS_INSTALL_END, 1);
+                                    d.Click(IDC_CLOSE);
+                                }}));
+    EXPECT_EQ(0, g_bLaunchApp);
+    EXPECT_TRUE(m_succeeded);
+
     // Cancel in the Ready state.
     EXPECT_EQ(IDCANCEL, Run(0, {[](ScriptedDlg& d) { d.Click(IDCANCEL); }}));
     EXPECT_EQ(0, g_bLaunchApp);
