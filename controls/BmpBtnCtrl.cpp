@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 #include "framework/DeviceContext.h"
 #include "framework/WinApp.h"
 
@@ -37,18 +35,15 @@ void UnloadPicture(CBitmapEx& picture) {
     picture.DeleteObject();
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-// A string of the resource module, or of the program itself when that one lacks it.
-std::wstring LoadResourceString(UINT nId) {
+// A string of the resource module, or of the program itself when that one lacks it; terminated.
+fw::HeapArray<wchar_t> LoadResourceString(UINT nId) {
     const wchar_t* text = nullptr;
     int length = ::LoadStringW(AfxGetResourceHandle(), nId, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0) length = ::LoadStringW(::GetModuleHandleW(nullptr), nId, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+    if (length <= 0 || !text) return fw::CopyToHeap(L"");
+    fw::HeapArray<wchar_t> copy(static_cast<std::size_t>(length) + 1);
+    if (copy) ::CopyMemory(copy.get(), text, static_cast<std::size_t>(length) * sizeof(wchar_t));
+    return copy;
 }
 
 }  // namespace
@@ -240,12 +235,11 @@ void CBmpBtnCtrl::DrawPushButton(HDC dc, RECT rc, UINT state) {
     }
 
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    const std::wstring text = WindowText(m_hWnd);
-    if (!text.empty()) {
+    const fw::HeapArray<wchar_t> text = GetWindowText();
+    if (text && text[0]) {
         if (state & ODS_SELECTED) ::OffsetRect(&rc, 1, 1);
         ::SetTextColor(dc, IsWindowEnabled() ? kCaptionColour : ::GetSysColor(COLOR_GRAYTEXT));
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
-                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        ::DrawTextW(dc, text.get(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     ::SetBkMode(dc, oldMode);
 }
@@ -273,8 +267,8 @@ void CBmpBtnCtrl::DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bR
 
     const bool enabled = IsWindowEnabled() != FALSE;
     const bool focused = enabled && (state & ODS_FOCUS) && (bRadio || (GetStyle() & WS_TABSTOP));
-    const std::wstring text = WindowText(m_hWnd);
-    if (text.empty()) {
+    const fw::HeapArray<wchar_t> text = GetWindowText();
+    if (!text || !text[0]) {
         if (bRadio && focused) ::DrawFocusRect(dc, &box);
         return;
     }
@@ -286,13 +280,11 @@ void CBmpBtnCtrl::DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bR
 
     const COLORREF oldColour = ::SetTextColor(dc, enabled ? kCaptionColour : ::GetSysColor(COLOR_GRAYTEXT));
     RECT caption = {box.right + 4, box.top, box.right, box.bottom};
-    const int height = ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &caption,
-                                   DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
+    const int height = ::DrawTextW(dc, text.get(), -1, &caption, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
     caption.bottom = caption.top + height + 1;
     if (!bRadio) ::OffsetRect(&caption, 0, -1);
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &caption,
-                DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    ::DrawTextW(dc, text.get(), -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     ::SetBkMode(dc, oldMode);
     ::SetTextColor(dc, oldColour);
     if (focused) {
@@ -322,8 +314,8 @@ BOOL CBmpBtnCtrl::OnSetCursor(HWND window, UINT, UINT) {
 LRESULT CBmpBtnCtrl::OnMouseHover(WPARAM, LPARAM) {
     m_bHover = TRUE;
     if (m_toolTip.m_hWnd && m_nTipTextId) {
-        const std::wstring tip = LoadResourceString(m_nTipTextId);
-        m_toolTip.UpdateTipText(tip.c_str(), this, 0);
+        const fw::HeapArray<wchar_t> tip = LoadResourceString(m_nTipTextId);
+        m_toolTip.UpdateTipText(tip ? tip.get() : L"", this, 0);
     }
     if (IsWindowEnabled()) Invalidate(FALSE);
     return 0;

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <cwchar>
 
 #include "framework/DeviceContext.h"
 
@@ -12,14 +13,8 @@ const UINT_PTR kFlashTimer = 1;
 const UINT kFlashPeriodMs = 500;
 const int kGradientBands = 100;
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // The DrawText format that the static styles ask for.
-UINT TextFormat(DWORD style, const std::wstring& text) {
+UINT TextFormat(DWORD style, const wchar_t* text) {
     UINT format;
     switch (style & SS_TYPEMASK) {
     case SS_CENTER:
@@ -35,9 +30,9 @@ UINT TextFormat(DWORD style, const std::wstring& text) {
         format = DT_WORDBREAK;
         break;
     }
-    if (text.find(L'\t') != std::wstring::npos) format |= DT_EXPANDTABS;
+    if (std::wcschr(text, L'\t')) format |= DT_EXPANDTABS;
     if (style & SS_CENTERIMAGE)
-        format = text.find(L"\r\n") != std::wstring::npos ? DT_CENTER : DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+        format = std::wcsstr(text, L"\r\n") ? DT_CENTER : DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     return format;
 }
 
@@ -216,7 +211,7 @@ CLabel& CLabel::SetMailLink(BOOL bMail, BOOL bNotifyParent) {
 }
 
 CLabel& CLabel::SetLinkUrl(const wchar_t* url) {
-    m_strLink = url ? url : L"";
+    m_strLink = fw::CopyToHeap(url);
     return *this;
 }
 
@@ -293,7 +288,8 @@ void CLabel::OnPaint() {
     CPaintDC paint(m_hWnd);
     RECT rc = {};
     GetClientRect(&rc);
-    const std::wstring text = WindowText(m_hWnd);
+    const fw::HeapArray<wchar_t> window = GetWindowText();
+    const wchar_t* text = window ? window.get() : L"";
     if (m_bTransparent) {
         PaintLabel(paint.get(), rc, text);
         return;
@@ -307,7 +303,7 @@ void CLabel::OnPaint() {
     ::BitBlt(paint.get(), 0, 0, rc.right, rc.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
-void CLabel::PaintLabel(HDC dc, const RECT& rc, const std::wstring& text) {
+void CLabel::PaintLabel(HDC dc, const RECT& rc, const wchar_t* text) {
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = ::SetTextColor(dc, m_crText);
     CSelectObject font(dc, m_font.GetSafeHandle());
@@ -325,24 +321,24 @@ void CLabel::PaintLabel(HDC dc, const RECT& rc, const std::wstring& text) {
         ::SetTextColor(dc, m_hBkBrush.GetObject(sizeof brush, &brush) ? brush.lbColor : RGB(0, 0, 0));
     }
 
-    const int length = static_cast<int>(text.size());
+    const int length = ::lstrlenW(text);
     if (m_bRotated) {
         // The baseline starts at the label's centre and runs along the font's escapement.
         const UINT oldAlign = ::SetTextAlign(dc, TA_BASELINE);
         POINT oldOrigin = {};
         ::SetViewportOrgEx(dc, (rc.right - rc.left) / 2, (rc.bottom - rc.top) / 2, &oldOrigin);
-        ::TextOutW(dc, 0, 0, text.c_str(), length);
+        ::TextOutW(dc, 0, 0, text, length);
         ::SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
         ::SetTextAlign(dc, oldAlign);
     } else {
         const UINT format = TextFormat(GetStyle(), text);
         RECT box = rc;
-        ::DrawTextW(dc, text.c_str(), length, &box, format);
+        ::DrawTextW(dc, text, length, &box, format);
         if (m_bEmbossed) {
             ::SetTextColor(dc, m_crEmboss);
             box = rc;
             ::OffsetRect(&box, m_bEmbossLowerRight ? 1 : -1, m_bEmbossLowerRight ? 1 : -1);
-            ::DrawTextW(dc, text.c_str(), length, &box, format);
+            ::DrawTextW(dc, text, length, &box, format);
         }
     }
 
@@ -363,12 +359,19 @@ void CLabel::OnLButtonDown() {
                        reinterpret_cast<LPARAM>(&header));
         return;
     }
-    const std::wstring text = WindowText(m_hWnd);
+    const fw::HeapArray<wchar_t> window = GetWindowText();
+    const wchar_t* text = window ? window.get() : L"";
     if (m_nLinkType == LinkWeb) {
-        OpenLink(L"open", m_strLink.empty() ? text.c_str() : m_strLink.c_str());
+        OpenLink(L"open", m_strLink && m_strLink[0] ? m_strLink.get() : text);
     } else if (m_nLinkType == LinkMail) {
-        const std::wstring mail = L"mailto:" + text;
-        OpenLink(nullptr, mail.c_str());
+        const wchar_t scheme[] = L"mailto:";
+        const std::size_t schemeLength = ARRAYSIZE(scheme) - 1;
+        const std::size_t textLength = static_cast<std::size_t>(::lstrlenW(text));
+        fw::HeapArray<wchar_t> mail(schemeLength + textLength + 1);
+        if (!mail) return;
+        ::CopyMemory(mail.get(), scheme, schemeLength * sizeof(wchar_t));
+        ::CopyMemory(mail.get() + schemeLength, text, textLength * sizeof(wchar_t));
+        OpenLink(nullptr, mail.get());
     }
 }
 

@@ -6,9 +6,8 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "framework/GdiObject.h"
+#include "framework/HeapArray.h"
 #include "framework/Static.h"
 
 class CLabel : public CStatic {
@@ -60,7 +59,7 @@ protected:
 
     void OnPaint();
     // Steps of a paint on dc, the off-screen surface or, when transparent, the screen itself.
-    void PaintLabel(HDC dc, const RECT& rc, const std::wstring& text);
+    void PaintLabel(HDC dc, const RECT& rc, const wchar_t* text);
     void OnTimer(UINT_PTR nId);
     void OnLButtonDown();
     BOOL OnSetCursor();
@@ -88,5 +87,5 @@ protected:
     int m_nBkFillMode = 0;
     COLORREF m_crBkSecond = 0;
     COLORREF m_crBk = 0;
-    std::wstring m_strLink;
+    fw::HeapArray<wchar_t> m_strLink;  // terminated; empty when none was set
 };

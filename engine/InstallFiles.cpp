@@ -114,9 +114,10 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
     if (IsLink(imagesAttributes)) {
         LogLine({L"The images folder ", imagesDir, L" is a link: not emptied"});
     } else if (PathFits(FormatText(pattern, L"%s\\%s\\*.*", install, kImagesFolderName), install, kImagesFolderName)) {
-        for (const SetupFolderEntry& entry : os.ListFolder(pattern)) {
+        auto walk = os.ListFolder(pattern);
+        for (SetupFolderEntry entry; walk->Next(entry);) {
             if (entry.IsFolder() && !entry.IsLink()) continue;
-            if (!FormatText(to, L"%s\\%s\\%s", install, kImagesFolderName, entry.name.c_str())) continue;
+            if (!FormatText(to, L"%s\\%s\\%s", install, kImagesFolderName, entry.name)) continue;
             if (entry.IsLink())
                 LogLine({L"A link, not deleted: ", to});
             else if (os.DeleteFile(to))
@@ -131,12 +132,13 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config) {
     // Fill it from the payload's images folder; entries that are not files are not copied.
     if (PathFits(FormatText(pattern, L"%s%s\\%s\\*.*", pszSetupDir, kPayloadAppFolderName, kImagesFolderName),
                  pszSetupDir, kImagesFolderName)) {
-        for (const SetupFolderEntry& entry : os.ListFolder(pattern)) {
+        auto walk = os.ListFolder(pattern);
+        for (SetupFolderEntry entry; walk->Next(entry);) {
             if (entry.IsFolder()) continue;
             const bool fits = FormatText(from, L"%s%s\\%s\\%s", pszSetupDir, kPayloadAppFolderName, kImagesFolderName,
-                                         entry.name.c_str()) &&
-                              FormatText(to, L"%s\\%s\\%s", install, kImagesFolderName, entry.name.c_str());
-            if (PathFits(fits, imagesDir, entry.name.c_str())) CopyPayloadFile(from, to, tally);
+                                         entry.name) &&
+                              FormatText(to, L"%s\\%s\\%s", install, kImagesFolderName, entry.name);
+            if (PathFits(fits, imagesDir, entry.name)) CopyPayloadFile(from, to, tally);
             else tally.ok = false;
         }
     } else {

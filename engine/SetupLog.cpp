@@ -34,6 +34,7 @@ public:
     CSetupLog() { ::InitializeCriticalSection(&m_lock); }
     ~CSetupLog() {
         Close();
+        delete[] m_buffer;
         ::DeleteCriticalSection(&m_lock);
     }
     CSetupLog(const CSetupLog&) = delete;
@@ -48,6 +49,8 @@ public:
         const bool named = folderName && IsUsableFolderName(folderName) &&
                            FormatText(m_path, L"%s%s%s", temp, folderName, kSetupLogSuffix);
         if (!named && !FormatText(m_path, L"%s%s", temp, kFallbackSetupLogName)) return false;
+        // On the heap: a static buffer would be stored in the program file.
+        if (!m_buffer) m_buffer = new char[kBufferBytes];
 
         // The temporary folder may be shared with other users (the system account's is): a link or
         // a second name of another file put under this name is opened as itself and refused.
@@ -126,7 +129,7 @@ private:
     fw::UniqueHandle m_file;
     DWORD m_startTick = 0;
     std::size_t m_used = 0;
-    char m_buffer[kBufferBytes];
+    char* m_buffer = nullptr;  // the lines not yet written
     wchar_t m_path[MAX_PATH] = {};
 };
 

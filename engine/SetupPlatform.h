@@ -7,8 +7,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 // An open registry key; closed when the object is destroyed.
 class ISetupRegistryKey {
@@ -35,14 +33,22 @@ public:
     virtual ~ISetupComSession() = default;
 };
 
-// One entry of a folder enumeration, with what the enumeration itself tells of it.
+// One entry of a folder walk, with what the walk itself tells of it.
 struct SetupFolderEntry {
-    std::wstring name;
+    wchar_t name[MAX_PATH];
     DWORD attributes;
     ULONGLONG size;
     bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     // A junction or symbolic link: never entered, deleted or followed.
     bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+};
+
+// A find-first/find-next walk over one pattern: its entries in its order ("." and ".." included).
+class ISetupFolderWalk {
+public:
+    virtual ~ISetupFolderWalk() = default;
+    // Fills entry with the next one; false after the last.
+    virtual bool Next(SetupFolderEntry& entry) = 0;
 };
 
 class ISetupPlatform {
@@ -59,8 +65,8 @@ public:
     // INVALID_FILE_ATTRIBUTES when the path names nothing; links are not followed.
     virtual DWORD GetAttributes(const wchar_t* path) = 0;
     virtual bool SetAttributes(const wchar_t* path, DWORD attributes) = 0;
-    // What a find-first/find-next walk over pattern returns, in its order ("." and ".." included).
-    virtual std::vector<SetupFolderEntry> ListFolder(const wchar_t* pattern) = 0;
+    // Never null: a pattern that matches nothing gives a walk without entries.
+    virtual std::unique_ptr<ISetupFolderWalk> ListFolder(const wchar_t* pattern) = 0;
 
     // System.
     virtual bool GetVersionInfo(OSVERSIONINFOEXW* info) = 0;  // size field set by the caller

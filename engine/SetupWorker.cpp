@@ -35,20 +35,16 @@ DWORD WINAPI SetupWorkerProc(LPVOID pParam) {
     std::memcpy(&params, pParam, sizeof params);
     ISetupPlatform& os = SetupPlatform();
     const WPARAM endCode = params.bRemove ? PROGRESS_REMOVE_END : PROGRESS_INSTALL_END;
+    // The engine is built without exceptions: nothing can escape the thread's entry procedure.
     bool ok = false;
-    // Nothing may escape the thread's entry procedure.
-    try {
-        if (params.bRemove) {
-            os.PostMessage(params.hNotifyWnd, WM_SETUP_PROGRESS, PROGRESS_REMOVE_BEGIN, 0);
-            ok = RunRemovalFromSetupFolder(params.szSetupDir);
-        } else {
-            SetupConfig config;
-            ReadSetupConfig(params.szSetupDir, config);
-            os.PostMessage(params.hNotifyWnd, WM_SETUP_PROGRESS, PROGRESS_INSTALL_BEGIN, 0);
-            ok = RunInstall(params.szSetupDir, config);
-        }
-    } catch (...) {
-        ok = false;
+    if (params.bRemove) {
+        os.PostMessage(params.hNotifyWnd, WM_SETUP_PROGRESS, PROGRESS_REMOVE_BEGIN, 0);
+        ok = RunRemovalFromSetupFolder(params.szSetupDir);
+    } else {
+        SetupConfig config;
+        ReadSetupConfig(params.szSetupDir, config);
+        os.PostMessage(params.hNotifyWnd, WM_SETUP_PROGRESS, PROGRESS_INSTALL_BEGIN, 0);
+        ok = RunInstall(params.szSetupDir, config);
     }
     FlushSetupLog();
     os.PostMessage(params.hNotifyWnd, WM_SETUP_PROGRESS, endCode, ok ? 1 : 0);

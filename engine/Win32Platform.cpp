@@ -24,6 +24,12 @@ bool ComSucceeded(HRESULT result) {
 
 constexpr ULONGLONG kSizeNotReported = ~0ull;
 
+// The shell-link object and the two interfaces used, spelled out here: the GUID library holds
+// thousands of them, and linking it would carry them all.
+constexpr CLSID kClsidShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kIidShellLinkW = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 // The copy reports the file's size as it starts; so the install knows it without asking again.
 DWORD CALLBACK RecordCopiedSize(LARGE_INTEGER totalFileSize, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD,
                                 DWORD, HANDLE, HANDLE, LPVOID data) {
@@ -58,10 +64,10 @@ class CWin32ComSession final : public ISetupComSession {
 class CWin32ShellLink final : public ISetupShellLink {
 public:
     bool Open() {
-        if (!ComSucceeded(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+        if (!ComSucceeded(::CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkW,
                                              m_link.put_void())))
             return false;
-        return ComSucceeded(m_link->QueryInterface(IID_IPersistFile, m_file.put_void()));
+        return ComSucceeded(m_link->QueryInterface(kIidPersistFile, m_file.put_void()));
     }
     bool SetPath(const wchar_t* target) override { return ComSucceeded(m_link->SetPath(target)); }
     bool SetArguments(const wchar_t* arguments) override { return ComSucceeded(m_link->SetArguments(arguments)); }
@@ -71,6 +77,28 @@ private:
     // Declared first, released last: IPersistFile goes before the shell link.
     fw::ComPtr<IShellLinkW> m_link;
     fw::ComPtr<IPersistFile> m_file;
+};
+
+// The next entry is read ahead, so the caller may delete the one it was given.
+class CWin32FolderWalk final : public ISetupFolderWalk {
+public:
+    explicit CWin32FolderWalk(const wchar_t* pattern) : m_find(::FindFirstFileW(pattern, &m_data)) {
+        m_pending = static_cast<bool>(m_find);
+    }
+    bool Next(SetupFolderEntry& entry) override {
+        if (!m_pending) return false;
+        // cFileName has MAX_PATH units, as the entry's name.
+        std::wmemcpy(entry.name, m_data.cFileName, MAX_PATH);
+        entry.attributes = m_data.dwFileAttributes;
+        entry.size = (static_cast<ULONGLONG>(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow;
+        m_pending = ::FindNextFileW(m_find.get(), &m_data) != FALSE;
+        return true;
+    }
+
+private:
+    WIN32_FIND_DATAW m_data;  // declared before the handle that the first find fills it with
+    fw::UniqueFindHandle m_find;
+    bool m_pending = false;
 };
 
 }  // namespace
@@ -115,16 +143,8 @@ bool CWin32Platform::SetAttributes(const wchar_t* path, DWORD attributes) {
     return ::SetFileAttributesW(path, attributes) != FALSE;
 }
 
-std::vector<SetupFolderEntry> CWin32Platform::ListFolder(const wchar_t* pattern) {
-    std::vector<SetupFolderEntry> names;
-    WIN32_FIND_DATAW data;
-    fw::UniqueFindHandle find(::FindFirstFileW(pattern, &data));
-    if (!find) return names;
-    do {
-        names.push_back({data.cFileName, data.dwFileAttributes,
-                         (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-    } while (::FindNextFileW(find.get(), &data));
-    return names;
+std::unique_ptr<ISetupFolderWalk> CWin32Platform::ListFolder(const wchar_t* pattern) {
+    return std::make_unique<CWin32FolderWalk>(pattern);
 }
 
 bool CWin32Platform::GetVersionInfo(OSVERSIONINFOEXW* info) {

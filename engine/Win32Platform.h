@@ -12,7 +12,7 @@ public:
     bool DeleteFile(const wchar_t* path) override;
     DWORD GetAttributes(const wchar_t* path) override;
     bool SetAttributes(const wchar_t* path, DWORD attributes) override;
-    std::vector<SetupFolderEntry> ListFolder(const wchar_t* pattern) override;
+    std::unique_ptr<ISetupFolderWalk> ListFolder(const wchar_t* pattern) override;
 
     bool GetVersionInfo(OSVERSIONINFOEXW* info) override;
     bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) override;

@@ -19,12 +19,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM l
     auto* pDialog = reinterpret_cast<CDialog*>(lParam);
     // From here on every message passes the dialog object's WindowProc first.
     if (!pDialog || !pDialog->SubclassWindow(window)) return TRUE;
-    try {
-        return pDialog->OnInitDialog();
-    } catch (...) {
-        pDialog->EndDialog(-1);
-        return FALSE;
-    }
+    return pDialog->OnInitDialog();
 }
 
 INT_PTR CDialog::DoModal() {

@@ -45,13 +45,10 @@ int CWinApp::RunApplication(HINSTANCE hInstance) {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
     app->m_hInstance = hInstance;
-    // Nothing may escape the process entry: the exit step still runs and gives the exit code.
-    try {
-        if (!app->InitInstance()) return app->ExitInstance();
-        return app->Run();
-    } catch (...) {
-        return app->ExitInstance();
-    }
+    // The program is built without exceptions: nothing can escape the process entry, and the exit
+    // step always gives the exit code.
+    if (!app->InitInstance()) return app->ExitInstance();
+    return app->Run();
 }
 
 CWinApp* AfxGetApp() {

@@ -57,13 +57,8 @@ LRESULT CALLBACK CWnd::StandardWindowProc(HWND window, UINT message, WPARAM wPar
     if (!pWnd || !pWnd->m_pfnSuper) return ::DefWindowProcW(window, message, wParam, lParam);
     const MSG saved = pWnd->m_currentMsg;
     pWnd->m_currentMsg = MSG{window, message, wParam, lParam, 0, {0, 0}};
-    LRESULT result = 0;
-    // Nothing may escape a window procedure.
-    try {
-        result = pWnd->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        result = 0;
-    }
+    // Built without exceptions: nothing can escape into the platform's code.
+    const LRESULT result = pWnd->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The window is gone: unbind so that the object may be destroyed or bound again.
         pWnd->UnsubclassWindow();
@@ -139,6 +134,12 @@ int CWnd::GetWindowText(wchar_t* text, int capacity) const {
     if (capacity <= 0) return 0;
     text[0] = L'\0';
     return ::GetWindowTextW(m_hWnd, text, capacity);
+}
+
+fw::HeapArray<wchar_t> CWnd::GetWindowText() const {
+    fw::HeapArray<wchar_t> text(static_cast<std::size_t>(GetWindowTextLength()) + 1);
+    if (text) ::GetWindowTextW(m_hWnd, text.get(), static_cast<int>(text.size()));
+    return text;
 }
 
 int CWnd::GetWindowTextLength() const {

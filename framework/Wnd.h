@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "framework/GdiObject.h"
+#include "framework/HeapArray.h"
 
 class CWnd {
 public:
@@ -47,6 +48,8 @@ public:
     // The whole window text; text holds capacity units.
     int GetWindowText(wchar_t* text, int capacity) const;
     int GetWindowTextLength() const;
+    // The whole window text, terminated; an empty array when there is no memory for it.
+    fw::HeapArray<wchar_t> GetWindowText() const;
     BOOL ShowWindow(int nCmdShow);
     BOOL IsWindowVisible() const;
     BOOL EnableWindow(BOOL bEnable);

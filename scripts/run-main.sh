@@ -1,7 +1,8 @@
 #!/bin/bash
 # The main job on the sample payload: builds setup.exe (the 32-bit product and the x86_64 build
 # that this machine's Wine can run), assembles the sample payload, installs it with "s" in a
-# throwaway Wine prefix, removes it again with the installed copy, and prints what each left.
+# throwaway Wine prefix, removes it again with the installed copy, and prints what each left and
+# the log of both runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-tools.sh
@@ -32,3 +33,6 @@ echo
 echo "== \"$INSTALL\\Uninstall\\setup.exe\" SilentDel (removal by the installed copy)"
 wine_out "$REPORT" run "\"$INSTALL\\Uninstall\\setup.exe\" SilentDel"
 wine_out "$REPORT" report "$INSTALL" KRT55A "$APP"
+echo
+echo "== the run log (%TEMP%\\KRT55A-setup.log of the user running setup)"
+find "$WINEPREFIX/drive_c/users" -name 'KRT55A-setup.log' -exec cat {} \; | tr -d '\r'

@@ -81,12 +81,29 @@ tb_start_xvfb() {
 # WINEPREFIX is exported to point at it.
 tb_new_prefix() {
   local pfx=$1 pid
-  cp -a "$TB_TEMPLATE" "$pfx"
+  # The template's contents: a template reached through a link is copied, never written to.
+  mkdir "$pfx"
+  cp -a "$TB_TEMPLATE/." "$pfx"
   export WINEPREFIX=$pfx
   "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
   pid=$!
   TB_SERVERS+=("$pid $pfx")
   "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# Stops the server of the prefix at $1 (made by tb_new_prefix) and removes the prefix.
+tb_drop_prefix() {
+  local pfx=$1 entry kept=()
+  for entry in "${TB_SERVERS[@]}"; do
+    if [ "${entry#* }" = "$pfx" ]; then
+      WINEPREFIX=$pfx "$WINESERVER" -k 2>/dev/null
+      wait "${entry%% *}" 2>/dev/null
+    else
+      kept+=("$entry")
+    fi
+  done
+  TB_SERVERS=("${kept[@]}")
+  rm -rf "$pfx"
 }
 
 # Runs a command in the background so that INT and TERM are handled at once.

@@ -2,12 +2,11 @@
 
 #include <windowsx.h>
 
-#include <cstring>
-#include <vector>
 
 #include "engine/SetupLog.h"
 #include "engine/SetupWorker.h"
 #include "framework/DeviceContext.h"
+#include "framework/HeapArray.h"
 #include "framework/TextFormat.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -317,36 +316,44 @@ void CLangSetupDlg::ApplyBackgroundRegion() {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    const std::size_t pixelCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    fw::HeapArray<DWORD> pixels(pixelCount);
+    if (!pixels) return;
     {
         CClientDC screen(nullptr);
-        if (::GetDIBits(screen.get(), m_hBackground.GetSafeHandle(), 0, static_cast<UINT>(height), pixels.data(),
+        if (::GetDIBits(screen.get(), m_hBackground.GetSafeHandle(), 0, static_cast<UINT>(height), pixels.get(),
                         &info, DIB_RGB_COLORS) != height)
             return;
     }
 
-    // One rectangle per run of non-key pixels in a row, one pixel high, never merged across rows.
+    // One rectangle per run of non-key pixels in a row, one pixel high, never merged across rows:
+    // counted first, then written into the region data.
     const DWORD key = (static_cast<DWORD>(GetRValue(kBackgroundKey)) << 16) |
                       (static_cast<DWORD>(GetGValue(kBackgroundKey)) << 8) | GetBValue(kBackgroundKey);
-    std::vector<RECT> runs;
-    for (int y = 0; y < height; ++y) {
-        const DWORD* row = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-        int x = 0;
-        while (x < width) {
-            const int start = x;
-            while (x < width && (row[x] & 0xFFFFFF) != key) ++x;
-            if (x > start) runs.push_back(RECT{start, y, x, y + 1});
-            ++x;
+    auto forEachRun = [&](auto&& visit) {
+        for (int y = 0; y < height; ++y) {
+            const DWORD* row = pixels.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            int x = 0;
+            while (x < width) {
+                const int start = x;
+                while (x < width && (row[x] & 0xFFFFFF) != key) ++x;
+                if (x > start) visit(RECT{start, y, x, y + 1});
+                ++x;
+            }
         }
-    }
-    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
-    auto* region = reinterpret_cast<RGNDATA*>(data.data());
+    };
+    std::size_t runCount = 0;
+    forEachRun([&](const RECT&) { ++runCount; });
+    fw::HeapArray<BYTE> data(sizeof(RGNDATAHEADER) + runCount * sizeof(RECT));
+    if (!data) return;
+    auto* region = reinterpret_cast<RGNDATA*>(data.get());
     region->rdh.dwSize = sizeof(RGNDATAHEADER);
     region->rdh.iType = RDH_RECTANGLES;
-    region->rdh.nCount = static_cast<DWORD>(runs.size());
-    region->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
+    region->rdh.nCount = static_cast<DWORD>(runCount);
+    region->rdh.nRgnSize = static_cast<DWORD>(runCount * sizeof(RECT));
     region->rdh.rcBound = RECT{0, 0, width, height};
-    if (!runs.empty()) std::memcpy(region->Buffer, runs.data(), runs.size() * sizeof(RECT));
+    RECT* next = reinterpret_cast<RECT*>(region->Buffer);
+    forEachRun([&](const RECT& run) { *next++ = run; });
     CRgn shape;
     shape.Attach(::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region));
     if (shape) SetWindowRgn(shape, TRUE);

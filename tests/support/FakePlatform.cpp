@@ -335,19 +335,37 @@ bool FakePlatform::SetAttributes(const wchar_t* path, DWORD attributes) {
     return true;
 }
 
-std::vector<SetupFolderEntry> FakePlatform::ListFolder(const wchar_t* pattern) {
+std::unique_ptr<ISetupFolderWalk> FakePlatform::ListFolder(const wchar_t* pattern) {
+    // The walk hands out a snapshot taken now.
+    class Walk final : public ISetupFolderWalk {
+    public:
+        std::vector<SetupFolderEntry> entries;
+        std::size_t next = 0;
+        bool Next(SetupFolderEntry& entry) override {
+            if (next >= entries.size()) return false;
+            entry = entries[next++];
+            return true;
+        }
+    };
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    std::vector<SetupFolderEntry> entries;
-    if (!Record(std::wstring(L"ListFolder ") + pattern)) return entries;
+    auto walk = std::make_unique<Walk>();
+    if (!Record(std::wstring(L"ListFolder ") + pattern)) return walk;
     const std::wstring folder = Parent(pattern);
-    if (!IsFolder(folder)) return entries;
-    entries.push_back({L".", FILE_ATTRIBUTE_DIRECTORY, 0});
-    entries.push_back({L"..", FILE_ATTRIBUTE_DIRECTORY, 0});
+    if (!IsFolder(folder)) return walk;
+    auto add = [&](const std::wstring& name, DWORD attributes, unsigned long long size) {
+        SetupFolderEntry entry = {};
+        wcsncpy_s(entry.name, MAX_PATH, name.c_str(), _TRUNCATE);
+        entry.attributes = attributes;
+        entry.size = size;
+        walk->entries.push_back(entry);
+    };
+    add(L".", FILE_ATTRIBUTE_DIRECTORY, 0);
+    add(L"..", FILE_ATTRIBUTE_DIRECTORY, 0);
     for (const auto& name : Children(folder)) {
         const Node& node = m_nodes.at(Lower(folder + L"\\" + name));
-        entries.push_back({name, AttributesOf(node), node.size});
+        add(name, AttributesOf(node), node.size);
     }
-    return entries;
+    return walk;
 }
 
 bool FakePlatform::GetVersionInfo(OSVERSIONINFOEXW* info) {
