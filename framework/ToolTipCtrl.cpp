@@ -27,7 +27,9 @@ namespace {
 TOOLINFOW ToolFor(CWnd* pWnd, UINT_PTR nToolId, const wchar_t* text) {
     TOOLINFOW tool = {};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_SUBCLASS;
+    // No TTF_SUBCLASS: the tool's owner relays its mouse messages (RelayEvent), and a second
+    // subclass on the tool's window would be dropped when the window object lets go of it.
+    tool.uFlags = 0;
     tool.hwnd = pWnd->m_hWnd;
     tool.uId = nToolId;
     tool.lpszText = const_cast<wchar_t*>(text);
