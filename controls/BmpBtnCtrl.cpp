@@ -297,7 +297,7 @@ LRESULT CBmpBtnCtrl::OnMouseMove(WPARAM, LPARAM) {
     if (!m_bTracking) {
         // Hover after 1 ms, so the hover picture shows as soon as the mouse rests on the button.
         TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, m_hWnd, 1};
-        m_bTracking = ::_TrackMouseEvent(&track);
+        m_bTracking = ::TrackMouseEvent(&track);
     }
     return Default();
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/CommonControls.h"
 #include "framework/WinApp.h"
 
 void DDX_Control(CDataExchange* pDX, int nIdc, CWnd& control) {
@@ -30,8 +31,7 @@ INT_PTR CDialog::DoModal() {
     if (!dialogTemplate) return -1;
 
     // The template may hold common controls (the progress bar).
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&classes);
+    InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_BAR_CLASSES);
 
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
     m_nModalResult = -1;

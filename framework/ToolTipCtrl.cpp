@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "framework/CommonControls.h"
+
 CToolTipCtrl::~CToolTipCtrl() {
     if (m_hOwnedWindow && ::IsWindow(m_hOwnedWindow)) {
         UnsubclassWindow();
@@ -11,8 +13,7 @@ CToolTipCtrl::~CToolTipCtrl() {
 
 BOOL CToolTipCtrl::Create(CWnd* pParent) {
     if (m_hWnd) return FALSE;
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&classes);
+    InitCommonControlClasses(ICC_WIN95_CLASSES);
     HWND window = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     pParent ? pParent->m_hWnd : nullptr, nullptr, ::GetModuleHandleW(nullptr),

@@ -96,7 +96,7 @@ TEST(ProductImage, ShippedSetupIs32BitGuiWithAdministratorManifest) {
 }
 
 TEST(ProductImage, ShippedSetupIsStrippedAndLeanOutsideItsResources) {
-    // Reached 91.5 KB with the wizard (62.5 KB of it the engine and start-up): the limit sits just
+    // Reached 92 KB with the wizard (62.5 KB of it the engine and start-up): the limit sits just
     // above, well under the 150 KB that the program may carry besides its resources.
     constexpr DWORD kLimitOutsideResources = 96 * 1024;
     PeImage image;
