@@ -110,8 +110,8 @@ BOOL CLangSetupApp::InitInstance() {
     // Which road the engine is on: with nobody at the screen its messages go to the log only.
     g_bUnattended = IsWindowlessRoad(road) ? 1 : 0;
     BeginRunLog(szSetupDir, road);
-    // Failure until a windowless road reports its end, so an unexpected end never reads as success.
-    if (IsWindowlessRoad(road)) m_nExitCode = kExitInstallFailure;
+    // Failure until a road reports its end, so an unexpected end never reads as success.
+    m_nExitCode = kExitInstallFailure;
     if (road == SetupRoad::SilentInstall) {
         m_nExitCode = RunSilentInstall(szSetupDir) ? kExitSuccess : kExitInstallFailure;
         return FALSE;
@@ -122,7 +122,6 @@ BOOL CLangSetupApp::InitInstance() {
     }
 
     // The wizard roads; without a language library nothing is shown.
-    m_nExitCode = kExitInstallFailure;
     g_hLangLib.reset(LoadLanguageLibrary(szPath));
     if (!g_hLangLib) {
         LogLine({L"no interface-language library beside the program: no wizard"});

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tests/support/TestSupport.h"
+
 namespace controlstest {
 
 namespace {
@@ -76,12 +78,7 @@ RECT Ink(HWND window, COLORREF background) {
 void MouseAt(HWND window, int x, int y, DWORD buttons) {
     POINT at = {x, y};
     ::ClientToScreen(window, &at);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = at.x * 65536 / ::GetSystemMetrics(SM_CXSCREEN) + 1;
-    input.mi.dy = at.y * 65536 / ::GetSystemMetrics(SM_CYSCREEN) + 1;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-    ::SendInput(1, &input, sizeof input);
+    testsupport::SendMouse(at.x, at.y, MOUSEEVENTF_MOVE | buttons);
     Pump(50);
 }
 

@@ -396,7 +396,6 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
-namespace {
 void SendMouse(int x, int y, DWORD flags) {
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
@@ -407,7 +406,6 @@ void SendMouse(int x, int y, DWORD flags) {
     input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &input, sizeof input);
 }
-}  // namespace
 
 void ClickAt(int x, int y) {
     SendMouse(x, y, MOUSEEVENTF_MOVE);

@@ -118,6 +118,8 @@ std::vector<HWND> VisibleWindowsOf(DWORD pid);
 
 // Polls done() every 20 ms until it holds or timeoutMs pass; returns its last answer.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000);
+// One mouse event at (x, y) of the screen (MOUSEEVENTF_MOVE and/or button flags), as the device sends it.
+void SendMouse(int x, int y, DWORD flags);
 // A left click with the mouse at (x, y) of the screen, as a user's: the pointer moves there and
 // the button goes down and up.
 void ClickAt(int x, int y);

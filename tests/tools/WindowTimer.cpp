@@ -8,28 +8,12 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "framework/Handles.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
-
-HWND VisibleWindowOf(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        HWND found;
-    } search{pid, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || !::IsWindowVisible(window)) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 double Now() {
     static LARGE_INTEGER frequency = [] {
@@ -67,7 +51,10 @@ int wmain(int argc, wchar_t** argv) {
     double painted = -1;
     HWND window = nullptr;
     while (Now() - start < 20000 && ::WaitForSingleObject(process.process.get(), 0) == WAIT_TIMEOUT) {
-        window = window ? window : VisibleWindowOf(raw.dwProcessId);
+        if (!window) {
+            const std::vector<HWND> shown = testsupport::VisibleWindowsOf(raw.dwProcessId);
+            if (!shown.empty()) window = shown.front();
+        }
         if (window) {
             RECT rect;
             ::GetWindowRect(window, &rect);
