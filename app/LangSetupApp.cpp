@@ -5,6 +5,7 @@
 #include "app/RunLog.h"
 #include "engine/Environment.h"
 #include "engine/InstallProcedure.h"
+#include "engine/InstallUndo.h"
 #include "engine/Removal.h"
 #include "engine/SetupLog.h"
 #include "framework/Kernel32.h"
@@ -62,11 +63,10 @@ bool LaunchInstalledApp(const wchar_t* pszSetupDir, const SetupConfig* pConfig) 
     return RunProgram(commandLine, 1, config.szInstallDir);
 }
 
-bool RunSilentInstall(const wchar_t* pszSetupDir) {
-    SetupConfig config;
-    ReadSetupConfig(pszSetupDir, config);
+bool RunSilentInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     const bool installed = RunInstall(pszSetupDir, config);
-    if (config.bLaunchInSilentMode) LaunchInstalledApp(pszSetupDir, &config);
+    // Never after a failed install: its program is not there, or is the earlier one put back.
+    if (installed && config.bLaunchInSilentMode) LaunchInstalledApp(pszSetupDir, &config);
     return installed;
 }
 
@@ -90,9 +90,10 @@ BOOL CLangSetupApp::InitInstance() {
 
     wchar_t szPath[MAX_PATH];
     const DWORD length = ::GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    // A cut path would name another folder: nothing is done from it.
+    // A cut path would name another folder: nothing is done from it, and the log says why.
     if (length == 0 || length >= MAX_PATH) {
         m_nExitCode = kExitInstallFailure;
+        BeginRunLogOfUnusablePath();
         return FALSE;
     }
     wchar_t szSetupDir[MAX_PATH];
@@ -104,16 +105,22 @@ BOOL CLangSetupApp::InitInstance() {
 
     g_bWow64 = IsRunningOnWow64();
     g_bVista = IsVistaWorkstation();
-    if (g_bVista) MarkCompatAssistantPersisted(szPath);
 
     const SetupRoad road = ChooseSetupRoad(cmdInfo);
     // Which road the engine is on: with nobody at the screen its messages go to the log only.
     g_bUnattended = IsWindowlessRoad(road) ? 1 : 0;
-    BeginRunLog(szSetupDir, road);
+    SetupConfig config;
+    const bool haveIni = ReadSetupConfig(szSetupDir, config);
+    BeginRunLog(szSetupDir, road, config, haveIni);
     // Failure until a road reports its end, so an unexpected end never reads as success.
     m_nExitCode = kExitInstallFailure;
+    // After the log is open, so that its outcome is logged.
+    if (g_bVista) MarkCompatAssistantPersisted(szPath);
+    // An install that never completed is undone before any road does its own work.
+    if (!RecoverInterruptedInstall(config)) return FALSE;
+
     if (road == SetupRoad::SilentInstall) {
-        m_nExitCode = RunSilentInstall(szSetupDir) ? kExitSuccess : kExitInstallFailure;
+        m_nExitCode = RunSilentInstall(szSetupDir, config) ? kExitSuccess : kExitInstallFailure;
         return FALSE;
     }
     if (road == SetupRoad::SilentRemoval) {

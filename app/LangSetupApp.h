@@ -32,9 +32,9 @@ bool IsWindowlessRoad(SetupRoad road);
 // dialogResult -1 means the wizard could not be shown.
 int WizardExitCode(INT_PTR dialogResult, bool workCompleted, bool workSucceeded);
 
-// The silent install: configuration, install and, when setup.ini asks for it, the launch.
-// Returns false when the install failed.
-bool RunSilentInstall(const wchar_t* pszSetupDir);
+// The silent install: the install and, when setup.ini asks for it and the install completed, the
+// launch. Returns false when the install failed.
+bool RunSilentInstall(const wchar_t* pszSetupDir, const SetupConfig& config);
 // The removal without any window; refused without setup.ini. Returns false when it failed.
 bool RunSilentRemoval(const wchar_t* pszSetupDir);
 // Starts the installed application; pConfig null reads setup.ini afresh. Returns whether it started.

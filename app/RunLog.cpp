@@ -4,6 +4,7 @@
 #include "engine/Environment.h"
 #include "engine/SetupConfig.h"
 #include "engine/SetupLog.h"
+#include "framework/HeapArray.h"
 #include "framework/TextFormat.h"
 
 namespace {
@@ -98,9 +99,7 @@ void LogSystem() {
              type, L"), 64-bit: ", g_bWow64 ? L"yes" : L"no", L"; service mode: ", g_bVista ? L"yes" : L"no"});
 }
 
-void OpenAndBegin(const wchar_t* pszSetupDir, const wchar_t* roadText) {
-    SetupConfig config{};
-    const bool haveIni = pszSetupDir && ReadSetupConfig(pszSetupDir, config);
+void OpenAndBegin(const wchar_t* pszSetupDir, const wchar_t* roadText, const SetupConfig& config, bool haveIni) {
     OpenSetupLog(config.szAppFolderName);
     LogStartTime();
     LogProgram();
@@ -113,8 +112,21 @@ void OpenAndBegin(const wchar_t* pszSetupDir, const wchar_t* roadText) {
 
 }  // namespace
 
-void BeginRunLog(const wchar_t* pszSetupDir, SetupRoad road) {
-    OpenAndBegin(pszSetupDir, RoadName(road));
+void BeginRunLog(const wchar_t* pszSetupDir, SetupRoad road, const SetupConfig& config, bool haveIni) {
+    OpenAndBegin(pszSetupDir, RoadName(road), config, haveIni);
+}
+
+void BeginRunLogOfUnusablePath() {
+    OpenSetupLog(nullptr);
+    LogStartTime();
+    LogLine({L"Command line: ", ::GetCommandLineW()});
+    // The whole path, for the line that says why nothing is done.
+    constexpr DWORD kLongPathUnits = 32768;
+    fw::HeapArray<wchar_t> path(kLongPathUnits);
+    const DWORD length = path ? ::GetModuleFileNameW(nullptr, path.get(), kLongPathUnits) : 0;
+    LogLine({L"The program's own path is longer than ", NumberText(MAX_PATH - 1),
+             L" characters: nothing is done from a path that the system would cut (",
+             length > 0 && length < kLongPathUnits ? path.get() : L"unknown", L")"});
 }
 
 void BeginRunLogOfSecondCopy() {
@@ -125,7 +137,9 @@ void BeginRunLogOfSecondCopy() {
     if (known) GetFolderOfPath(path, folder);
     // The install folder's name depends on it; the probe has not run on this road.
     g_bWow64 = IsRunningOnWow64();
-    OpenAndBegin(known ? folder : nullptr, nullptr);
+    SetupConfig config{};
+    const bool haveIni = known && ReadSetupConfig(folder, config);
+    OpenAndBegin(known ? folder : nullptr, nullptr, config, haveIni);
     LogLine({L"Another copy of setup is running: this one ends without doing anything"});
 }
 

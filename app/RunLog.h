@@ -4,10 +4,13 @@
 
 #include "app/LangSetupApp.h"
 
-// Opens the log named after the install folder of setup.ini in pszSetupDir and writes the time,
-// the program and its version, the command line, the road, the Windows version and service mode
-// and the install folder. Called once, after the probes and before any worker exists.
-void BeginRunLog(const wchar_t* pszSetupDir, SetupRoad road);
+// Opens the log named after the install folder of config (setup.ini in pszSetupDir, haveIni when
+// it was there) and writes the time, the program and its version, the command line, the road, the
+// Windows version and service mode and the install folder. Called once, after the probes and
+// before any worker exists.
+void BeginRunLog(const wchar_t* pszSetupDir, SetupRoad road, const SetupConfig& config, bool haveIni);
+// For a program whose own path is too long to be used: the log of the fixed name says so.
+void BeginRunLogOfUnusablePath();
 // For a copy that ends because another one runs: the same opening lines without a road.
 void BeginRunLogOfSecondCopy();
 // The last line, the exit code; then the log is closed. Called by ExitInstance on every road.

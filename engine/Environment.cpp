@@ -9,8 +9,7 @@ BOOL g_bWow64 = 0;
 BOOL g_bVista = 0;
 
 void MarkCompatAssistantPersisted(const wchar_t* path) {
-    static constexpr wchar_t kPersisted[] =
-        L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
+    const wchar_t* kPersisted = kCompatAssistantPersistedKey;
     auto key = SetupPlatform().CreateKey(HKEY_CURRENT_USER, kPersisted);
     if (key && key->SetDword(path, 1))
         LogLine({L"Set HKCU\\", kPersisted, L" [", path, L"] = 1"});

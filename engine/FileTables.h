@@ -5,10 +5,12 @@
 
 inline constexpr std::size_t kFileTableEntryUnits = 50;
 inline constexpr std::size_t kLangLibFileCount = 13;
-inline constexpr std::size_t kInstalledLangLibCount = 4;  // English, both Chinese, Japanese
+// English, both Chinese and Japanese: an install refuses a payload without them. The install
+// copies every language library that the payload holds, so the removal speaks the user's language.
+inline constexpr std::size_t kRequiredLangLibCount = 4;
 inline constexpr std::size_t kAppImageFileCount = 119;
 
-// The interface-language libraries; the install copies the first kInstalledLangLibCount.
+// The interface-language libraries.
 extern const wchar_t g_szLangLibFiles[kLangLibFileCount][kFileTableEntryUnits];
 // The managed application's images beside its executable.
 extern const wchar_t g_szAppImageFiles[kAppImageFileCount][kFileTableEntryUnits];

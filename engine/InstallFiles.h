@@ -1,13 +1,12 @@
-// The installed copy: install folder with "Uninstall" and "Images", the payload's files, then
-// the registry entries.
+// The installed copy: the install folder with "Uninstall" and "Images", and the payload's files.
 #pragma once
 
+#include "engine/InstallChanges.h"
+#include "engine/InstallPlan.h"
 #include "engine/SetupConfig.h"
 
-// pszSetupDir ends with a backslash. Returns false when the install folder is missing after it
-// should exist, a file that the payload holds could not be copied, a path did not fit, or the
-// registry step failed. Every step runs regardless; nothing is rolled back.
-bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config);
-
-// The library variant of NT 6.0 (every product type) and NT 6.1 server editions.
-bool UsesVistaLibraryVariant(const OSVERSIONINFOEXW& version);
+// pszSetupDir ends with a backslash; plan has checked the payload. Every change goes through
+// changes. Stops at the first failure and returns false (the caller undoes); installedBytes
+// receives what was copied, for the uninstall entry's size.
+bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config, const CInstallPlan& plan,
+                  CInstallChanges& changes, ULONGLONG& installedBytes);

@@ -2,8 +2,12 @@
 
 #include <initializer_list>
 
+#include "engine/EarlierInstall.h"
 #include "engine/Environment.h"
+#include "engine/InstallChanges.h"
 #include "engine/InstallFiles.h"
+#include "engine/InstallPlan.h"
+#include "engine/InstallRegistry.h"
 #include "engine/OutsideComponents.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
@@ -92,58 +96,81 @@ bool CheckSetupNames(const SetupConfig& config) {
 bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     ISetupPlatform& os = SetupPlatform();
     LogLine({L"Install from ", pszSetupDir});
-    if (!CheckSetupNames(config)) {
+    // Everything that can be known in advance is checked before the first change.
+    CInstallPlan plan;
+    if (!CheckSetupNames(config) || !plan.Prepare(pszSetupDir, config)) {
         LogLine({L"Install refused: nothing was touched"});
         FlushSetupLog();
         return false;
     }
     const wchar_t* install = config.szInstallDir;
-    bool ok = true;
+    CInstallChanges changes(install);
+    auto fail = [&](const wchar_t* why) {
+        LogLine({L"Install failed: ", why});
+        changes.Undo();
+        FlushSetupLog();
+        return false;
+    };
 
     if (os.RemoveFolder(install)) LogLine({L"Removed the empty install folder ", install});
 
-    if (g_bVista) {
-        wchar_t serviceProgram[MAX_PATH];
-        if (!FormatText(serviceProgram, L"%s\\%s", install, kServiceSetupFileName)) ok = false;
-        else if (os.PathExists(serviceProgram) && !ReleaseService(install)) ok = false;
-    }
-
-    CloseRunningApp(config.szAppName);
-
-    if (!InstallFiles(pszSetupDir, config)) ok = false;
-
-    if (g_bVista && !InstallService(install)) {
-        ShowFailureMessage(L"Fail to install the service!");
-        LogLine({L"Install failed: no shortcuts were made"});
+    // The earlier installation's service is released before its files are replaced; should this
+    // install not complete, it is registered again once they are back.
+    wchar_t serviceProgram[MAX_PATH];
+    const bool releaseEarlier = g_bVista && FormatText(serviceProgram, L"%s\\%s", install, kServiceSetupFileName) &&
+                                os.PathExists(serviceProgram);
+    if (!changes.Begin(pszSetupDir)) {
+        LogLine({L"Install failed before its first change: nothing was touched"});
         FlushSetupLog();
         return false;
+    }
+    if (releaseEarlier && (!changes.Note(RecordKind::ServiceReleased, install) || !ReleaseService(install)))
+        return fail(L"the earlier service could not be released");
+    CloseRunningApp(config.szAppName);
+
+    ULONGLONG installedBytes = 0;
+    if (!InstallFiles(pszSetupDir, config, plan, changes, installedBytes)) return fail(L"a file could not be installed");
+
+    // Registered only once every file is in place, the Run value last of all.
+    if (!RetireEarlierRegistration(config, plan, changes)) return fail(L"the earlier registration could not be taken away");
+    if (!WriteUninstallEntry(config, installedBytes, changes)) return fail(L"the uninstall entry could not be written");
+    if (g_bVista) {
+        if (!changes.Note(RecordKind::ServiceInstalled, install) || !InstallService(install)) {
+            ShowFailureMessage(L"Fail to install the service!");
+            return fail(L"the service setup program could not be started");
+        }
     }
 
     wchar_t appPath[MAX_PATH];
     wchar_t uninstallPath[1024];
-    const bool appPathFits = FormatText(appPath, L"%s\\%s", install, config.szAppFileName);
-    const bool uninstallPathFits =
-        FormatText(uninstallPath, L"%s\\%s\\%s", install, kUninstallFolderName, kSetupFileName);
+    if (!FormatText(appPath, L"%s\\%s", install, config.szAppFileName) ||
+        !FormatText(uninstallPath, L"%s\\%s\\%s", install, kUninstallFolderName, kSetupFileName))
+        return fail(L"a shortcut's target path does not fit");
     {
         // One COM scope for all three shortcuts: entering and leaving COM costs more than a shortcut.
         auto com = os.EnterCom();
-        if (appPathFits) {
-            if (!CreateDesktopShortcut(appPath, config.szAppName)) ok = false;
-            if (!CreateProgramsShortcut(config.szAppName, appPath, config.szAppName, nullptr)) ok = false;
-        } else {
-            ok = false;
-        }
-        if (uninstallPathFits) {
-            if (!CreateProgramsShortcut(config.szAppName, uninstallPath, kUninstallFolderName, kRemoveSwitch))
-                ok = false;
-        } else {
-            ok = false;
-        }
+        if (!CreateDesktopShortcut(appPath, config.szAppName, changes) ||
+            !CreateProgramsShortcut(config.szAppName, appPath, config.szAppName, nullptr, changes) ||
+            !CreateProgramsShortcut(config.szAppName, uninstallPath, kUninstallFolderName, kRemoveSwitch, changes))
+            return fail(L"a shortcut could not be made");
     }
-    if (!appPathFits || !uninstallPathFits) LogLine({L"A shortcut's target path in ", install, L" does not fit"});
+    if (!WriteRunValue(config, changes)) return fail(L"the Run value could not be written");
 
-    if (g_bVista && appPathFits) MarkCompatAssistantPersisted(appPath);
-    LogLine({ok ? L"Install completed" : L"Install completed with failures"});
+    if (g_bVista) {
+        auto key = changes.OpenKey(HKEY_CURRENT_USER, kCompatAssistantPersistedKey, true);
+        if (!key || !key->SetDword(appPath, 1)) LogLine({L"The compatibility mark of ", appPath, L" was left out"});
+    }
+
+    // An earlier installation made before records were kept: what it made is now this one's.
+    CRecordList adopted;
+    const bool adopt = plan.HasEarlier() && !changes.HadRecord();
+    if (adopt) {
+        SetupConfig earlier = plan.Earlier();
+        CopyText(earlier.szInstallDir, install);
+        AddUnrecordedInstallEntries(earlier, true, adopted);
+    }
+    if (!changes.Commit(adopt ? &adopted : nullptr)) return fail(L"the install record could not be completed");
+    LogLine({L"Install completed"});
     FlushSetupLog();
-    return ok;
+    return true;
 }

@@ -22,5 +22,7 @@ void CloseRunningApp(const wchar_t* pszAppName);
 // application's file name and its display name must each stay inside where they are used.
 // Shows the message for the first refused one and returns false; nothing is touched then.
 bool CheckSetupNames(const SetupConfig& config);
-// The whole install, step by step. Returns false when it failed; nothing is rolled back.
+// The whole install, step by step: checked before its first change, every change entered in the
+// install record first, registered only once every file is in place. Returns false when it was
+// refused (nothing touched) or failed (everything it changed taken back).
 bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config);

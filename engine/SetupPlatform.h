@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "framework/HeapArray.h"
+
 // An open registry key; closed when the object is destroyed.
 class ISetupRegistryKey {
 public:
@@ -16,6 +18,17 @@ public:
     virtual bool SetDword(const wchar_t* name, DWORD data) = 0;
     virtual bool DeleteValue(const wchar_t* name) = 0;
     virtual bool DeleteSubKey(const wchar_t* name) = 0;
+    // A value's type and data; bytes holds the buffer's size and receives the data's. Fails with
+    // ERROR_FILE_NOT_FOUND when there is no such value, ERROR_MORE_DATA when it does not fit.
+    virtual bool QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) = 0;
+};
+
+// A file that text is appended to; every append reaches the file before it returns, so what was
+// appended survives the process being killed. Closed when the object is destroyed.
+class ISetupAppendFile {
+public:
+    virtual ~ISetupAppendFile() = default;
+    virtual bool Append(const char* data, DWORD size) = 0;
 };
 
 // A shell-link object with its IPersistFile; both released when the object is destroyed.
@@ -59,20 +72,33 @@ public:
     virtual bool PathExists(const wchar_t* path) = 0;  // a find-first test
     virtual bool CreateFolder(const wchar_t* path) = 0;  // one level
     virtual bool RemoveFolder(const wchar_t* path) = 0;  // only when empty
-    // Overwrites; copiedBytes receives the file's size.
+    // Overwrites; copiedBytes receives the file's size. The copy is never read-only, whatever the
+    // source is (media such as a CD-ROM hand out read-only files).
     virtual bool CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) = 0;
     virtual bool DeleteFile(const wchar_t* path) = 0;
+    // MoveFileExW: flags MOVEFILE_*; a null to with MOVEFILE_DELAY_UNTIL_REBOOT deletes at the next restart.
+    virtual bool MoveFile(const wchar_t* from, const wchar_t* to, DWORD flags) = 0;
     // INVALID_FILE_ATTRIBUTES when the path names nothing; links are not followed.
     virtual DWORD GetAttributes(const wchar_t* path) = 0;
     virtual bool SetAttributes(const wchar_t* path, DWORD attributes) = 0;
     // Never null: a pattern that matches nothing gives a walk without entries.
     virtual std::unique_ptr<ISetupFolderWalk> ListFolder(const wchar_t* pattern) = 0;
+    // Opened for appending, created when missing; a link under the name is refused.
+    virtual std::unique_ptr<ISetupAppendFile> OpenAppendFile(const wchar_t* path) = 0;
+    // The whole file; refused when it is larger than maxBytes.
+    virtual bool ReadWholeFile(const wchar_t* path, DWORD maxBytes, fw::HeapArray<char>& data) = 0;
+    // Creates or replaces path with data, written through to the disk.
+    virtual bool WriteNewFile(const wchar_t* path, const char* data, DWORD size) = 0;
+    // A new folder that only administrators and the system may open; fails when path exists.
+    virtual bool CreatePrivateFolder(const wchar_t* path) = 0;
+    // The temporary folder of the user running setup, with its trailing backslash.
+    virtual bool GetTempFolder(wchar_t (&path)[MAX_PATH]) = 0;
 
     // System.
     virtual bool GetVersionInfo(OSVERSIONINFOEXW* info) = 0;  // size field set by the caller
     virtual bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) = 0;
 
-    // Registry: keys opened or created with KEY_WRITE.
+    // Registry: keys opened or created with KEY_WRITE and KEY_QUERY_VALUE.
     virtual std::unique_ptr<ISetupRegistryKey> OpenKey(HKEY root, const wchar_t* path) = 0;
     virtual std::unique_ptr<ISetupRegistryKey> CreateKey(HKEY root, const wchar_t* path) = 0;
 

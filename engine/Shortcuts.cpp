@@ -8,36 +8,16 @@
 
 namespace {
 
-enum class PathResult { Ok, NoFolder, TooLong };
-
-PathResult Resolved(bool fits, const wchar_t* linkName) {
-    if (fits) return PathResult::Ok;
-    LogLine({L"The shortcut path for \"", linkName, L"\" does not fit: refused"});
-    return PathResult::TooLong;
-}
-
-PathResult MissingFolder(int csidl) {
+bool SpecialFolder(int csidl, wchar_t (&folder)[MAX_PATH]) {
+    if (SetupPlatform().GetSpecialFolder(csidl, folder) && folder[0]) return true;
     LogFailure({L"No special folder ", NumberText(static_cast<unsigned>(csidl)), L" for the shortcuts"},
                ::GetLastError());
-    return PathResult::NoFolder;
+    return false;
 }
 
-// "%s\%s.lnk" in the special folder; without the folder there is nothing to act on.
-PathResult DesktopLinkPath(const wchar_t* linkName, wchar_t (&link)[MAX_PATH]) {
-    wchar_t desktop[MAX_PATH];
-    if (!SetupPlatform().GetSpecialFolder(CSIDL_DESKTOPDIRECTORY, desktop) || !desktop[0])
-        return MissingFolder(CSIDL_DESKTOPDIRECTORY);
-    return Resolved(FormatText(link, L"%s\\%s.lnk", desktop, linkName), linkName);
-}
-
-PathResult ProgramsLinkPath(const wchar_t* folderName, const wchar_t* linkName, wchar_t (&folder)[MAX_PATH],
-                            wchar_t (&link)[MAX_PATH]) {
-    wchar_t programs[MAX_PATH];
-    if (!SetupPlatform().GetSpecialFolder(CSIDL_COMMON_PROGRAMS, programs) || !programs[0])
-        return MissingFolder(CSIDL_COMMON_PROGRAMS);
-    return Resolved(FormatText(folder, L"%s\\%s", programs, folderName) &&
-                        FormatText(link, L"%s\\%s.lnk", folder, linkName),
-                    linkName);
+bool Fits(bool fits, const wchar_t* linkName) {
+    if (!fits) LogLine({L"The shortcut path for \"", linkName, L"\" does not fit: refused"});
+    return fits;
 }
 
 // A shell link with its target and arguments, or null (logged).
@@ -55,63 +35,41 @@ std::unique_ptr<ISetupShellLink> NewLinkTo(const wchar_t* target, const wchar_t*
     return link;
 }
 
-void SaveLink(ISetupShellLink& link, const wchar_t* path, const wchar_t* target, const wchar_t* arguments) {
-    if (link.Save(path))
-        LogLine({L"Created shortcut ", path, L" -> ", target, arguments ? L" " : L"", arguments ? arguments : L""});
-    else
-        LogFailure({L"Could not save shortcut ", path}, ::GetLastError());
-}
-
-void DeleteLink(const wchar_t* path) {
-    if (SetupPlatform().DeleteFile(path)) LogLine({L"Deleted shortcut ", path});
+bool SaveLink(ISetupShellLink& link, const wchar_t* path, const wchar_t* target, const wchar_t* arguments,
+              CInstallChanges& changes) {
+    if (!changes.SaveShortcut(link, path)) return false;
+    LogLine({L"Created shortcut ", path, L" -> ", target, arguments ? L" " : L"", arguments ? arguments : L""});
+    return true;
 }
 
 }  // namespace
 
-bool CreateDesktopShortcut(const wchar_t* pszTarget, const wchar_t* pszLinkName) {
-    ISetupPlatform& os = SetupPlatform();
-    auto link = NewLinkTo(pszTarget, nullptr);
-    if (!link) return true;
+bool FormatDesktopLink(int csidl, const wchar_t* pszLinkName, wchar_t (&link)[MAX_PATH]) {
+    wchar_t desktop[MAX_PATH];
+    return SpecialFolder(csidl, desktop) && Fits(FormatText(link, L"%s\\%s.lnk", desktop, pszLinkName), pszLinkName);
+}
+
+bool FormatProgramsLink(const wchar_t* pszFolder, const wchar_t* pszLinkName, wchar_t (&folder)[MAX_PATH],
+                        wchar_t (&link)[MAX_PATH]) {
+    wchar_t programs[MAX_PATH];
+    return SpecialFolder(CSIDL_COMMON_PROGRAMS, programs) &&
+           Fits(FormatText(folder, L"%s\\%s", programs, pszFolder) &&
+                    FormatText(link, L"%s\\%s.lnk", folder, pszLinkName),
+                pszLinkName);
+}
+
+bool CreateDesktopShortcut(const wchar_t* pszTarget, const wchar_t* pszLinkName, CInstallChanges& changes) {
     wchar_t path[MAX_PATH];
-    const PathResult result = DesktopLinkPath(pszLinkName, path);
-    if (result != PathResult::Ok) return result != PathResult::TooLong;
-    if (os.PathExists(path)) DeleteDesktopShortcut(pszLinkName);
-    SaveLink(*link, path, pszTarget, nullptr);
-    return true;
+    if (!FormatDesktopLink(CSIDL_COMMON_DESKTOPDIRECTORY, pszLinkName, path)) return false;
+    auto link = NewLinkTo(pszTarget, nullptr);
+    return link && SaveLink(*link, path, pszTarget, nullptr, changes);
 }
 
 bool CreateProgramsShortcut(const wchar_t* pszFolder, const wchar_t* pszTarget, const wchar_t* pszLinkName,
-                            const wchar_t* pszArguments) {
-    ISetupPlatform& os = SetupPlatform();
+                            const wchar_t* pszArguments, CInstallChanges& changes) {
+    wchar_t folder[MAX_PATH];
+    wchar_t path[MAX_PATH];
+    if (!FormatProgramsLink(pszFolder, pszLinkName, folder, path) || !changes.EnsureFolder(folder)) return false;
     auto link = NewLinkTo(pszTarget, pszArguments);
-    if (!link) return true;
-    wchar_t folder[MAX_PATH];
-    wchar_t path[MAX_PATH];
-    const PathResult result = ProgramsLinkPath(pszFolder, pszLinkName, folder, path);
-    if (result != PathResult::Ok) return result != PathResult::TooLong;
-    if (!os.PathExists(folder)) {
-        if (!os.CreateFolder(folder)) LogFailure({L"Could not create folder ", folder}, ::GetLastError());
-    } else if (os.PathExists(path)) {
-        DeleteProgramsShortcut(pszFolder, pszLinkName, false);
-    }
-    SaveLink(*link, path, pszTarget, pszArguments);
-    return true;
-}
-
-bool DeleteDesktopShortcut(const wchar_t* pszLinkName) {
-    wchar_t path[MAX_PATH];
-    const PathResult result = DesktopLinkPath(pszLinkName, path);
-    if (result == PathResult::Ok) DeleteLink(path);
-    return result != PathResult::TooLong;
-}
-
-bool DeleteProgramsShortcut(const wchar_t* pszFolder, const wchar_t* pszLinkName, bool bRemoveFolder) {
-    ISetupPlatform& os = SetupPlatform();
-    wchar_t folder[MAX_PATH];
-    wchar_t path[MAX_PATH];
-    const PathResult result = ProgramsLinkPath(pszFolder, pszLinkName, folder, path);
-    if (result != PathResult::Ok) return result != PathResult::TooLong;
-    DeleteLink(path);
-    if (bRemoveFolder && os.RemoveFolder(folder)) LogLine({L"Removed the Start-menu folder ", folder});
-    return true;
+    return link && SaveLink(*link, path, pszTarget, pszArguments, changes);
 }

@@ -1,5 +1,6 @@
 #include "engine/Win32Platform.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -52,6 +53,9 @@ public:
     }
     bool DeleteValue(const wchar_t* name) override { return RegSucceeded(::RegDeleteValueW(m_key.get(), name)); }
     bool DeleteSubKey(const wchar_t* name) override { return RegSucceeded(::RegDeleteKeyW(m_key.get(), name)); }
+    bool QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) override {
+        return RegSucceeded(::RegQueryValueExW(m_key.get(), name, nullptr, type, data, bytes));
+    }
 
 private:
     fw::UniqueRegKey m_key;
@@ -101,6 +105,41 @@ private:
     bool m_pending = false;
 };
 
+class CWin32AppendFile final : public ISetupAppendFile {
+public:
+    explicit CWin32AppendFile(fw::UniqueHandle file) : m_file(std::move(file)) {}
+    bool Append(const char* data, DWORD size) override {
+        DWORD written = 0;
+        return ::WriteFile(m_file.get(), data, size, &written, nullptr) && written == size;
+    }
+
+private:
+    fw::UniqueHandle m_file;
+};
+
+// A security descriptor made from its text form, freed with LocalFree.
+class CLocalSecurityDescriptor {
+public:
+    explicit CLocalSecurityDescriptor(const wchar_t* text) {
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(text, SDDL_REVISION_1, &m_descriptor, nullptr);
+    }
+    ~CLocalSecurityDescriptor() {
+        if (m_descriptor) ::LocalFree(m_descriptor);
+    }
+    CLocalSecurityDescriptor(const CLocalSecurityDescriptor&) = delete;
+    CLocalSecurityDescriptor& operator=(const CLocalSecurityDescriptor&) = delete;
+    PSECURITY_DESCRIPTOR get() const { return m_descriptor; }
+
+private:
+    PSECURITY_DESCRIPTOR m_descriptor = nullptr;
+};
+
+fw::UniqueHandle OpenFile(const wchar_t* path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+    fw::UniqueHandle file(::CreateFileW(path, access, share, nullptr, disposition, flags, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) file.release();
+    return file;
+}
+
 }  // namespace
 
 bool CWin32Platform::PathExists(const wchar_t* path) {
@@ -120,19 +159,24 @@ bool CWin32Platform::RemoveFolder(const wchar_t* path) {
 bool CWin32Platform::CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) {
     ULONGLONG size = kSizeNotReported;
     if (!::CopyFileExW(from, to, RecordCopiedSize, &size, nullptr, 0)) return false;
-    if (size == kSizeNotReported) {
-        // Some systems (Wine among them) copy without reporting progress.
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        size = ::GetFileAttributesExW(to, GetFileExInfoStandard, &data)
-                   ? (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
-                   : 0;
-    }
+    // The copy takes the source's attributes, read-only included.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(to, GetFileExInfoStandard, &data)) return false;
+    if (size == kSizeNotReported)  // some systems (Wine among them) copy without reporting progress
+        size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+        !::SetFileAttributesW(to, data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY))
+        return false;
     *copiedBytes = size;
     return true;
 }
 
 bool CWin32Platform::DeleteFile(const wchar_t* path) {
     return ::DeleteFileW(path) != FALSE;
+}
+
+bool CWin32Platform::MoveFile(const wchar_t* from, const wchar_t* to, DWORD flags) {
+    return ::MoveFileExW(from, to, flags) != FALSE;
 }
 
 DWORD CWin32Platform::GetAttributes(const wchar_t* path) {
@@ -147,6 +191,61 @@ std::unique_ptr<ISetupFolderWalk> CWin32Platform::ListFolder(const wchar_t* patt
     return std::make_unique<CWin32FolderWalk>(pattern);
 }
 
+std::unique_ptr<ISetupAppendFile> CWin32Platform::OpenAppendFile(const wchar_t* path) {
+    fw::UniqueHandle file = OpenFile(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return nullptr;
+    if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return std::make_unique<CWin32AppendFile>(std::move(file));
+}
+
+bool CWin32Platform::ReadWholeFile(const wchar_t* path, DWORD maxBytes, fw::HeapArray<char>& data) {
+    fw::UniqueHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    LARGE_INTEGER size;
+    if (!file || !::GetFileSizeEx(file.get(), &size)) return false;
+    if (size.QuadPart > maxBytes) {
+        ::SetLastError(ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    const DWORD bytes = static_cast<DWORD>(size.QuadPart);
+    fw::HeapArray<char> buffer(bytes + 1);  // never empty, so an empty file reads too
+    DWORD read = 0;
+    if (!buffer) {
+        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    if (bytes && (!::ReadFile(file.get(), buffer.get(), bytes, &read, nullptr) || read != bytes)) return false;
+    data = std::move(buffer);
+    return true;
+}
+
+bool CWin32Platform::WriteNewFile(const wchar_t* path, const char* data, DWORD size) {
+    fw::UniqueHandle file = OpenFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    DWORD written = 0;
+    return file && ::WriteFile(file.get(), data, size, &written, nullptr) && written == size &&
+           ::FlushFileBuffers(file.get());
+}
+
+bool CWin32Platform::CreatePrivateFolder(const wchar_t* path) {
+    // Full control for the system and the administrators, nothing inherited from the parent.
+    CLocalSecurityDescriptor descriptor(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+    if (!descriptor.get()) return false;
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor.get(), FALSE};
+    return ::CreateDirectoryW(path, &attributes) != FALSE;
+}
+
+bool CWin32Platform::GetTempFolder(wchar_t (&path)[MAX_PATH]) {
+    const DWORD length = ::GetTempPathW(MAX_PATH, path);
+    if (length > 0 && length < MAX_PATH) return true;
+    path[0] = L'\0';
+    return false;
+}
+
 bool CWin32Platform::GetVersionInfo(OSVERSIONINFOEXW* info) {
     return ::GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(info)) != FALSE;
 }
@@ -157,14 +256,14 @@ bool CWin32Platform::GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) {
 
 std::unique_ptr<ISetupRegistryKey> CWin32Platform::OpenKey(HKEY root, const wchar_t* path) {
     fw::UniqueRegKey key;
-    if (!RegSucceeded(::RegOpenKeyExW(root, path, 0, KEY_WRITE, key.put()))) return nullptr;
+    if (!RegSucceeded(::RegOpenKeyExW(root, path, 0, KEY_WRITE | KEY_QUERY_VALUE, key.put()))) return nullptr;
     return std::make_unique<CWin32RegistryKey>(std::move(key));
 }
 
 std::unique_ptr<ISetupRegistryKey> CWin32Platform::CreateKey(HKEY root, const wchar_t* path) {
     fw::UniqueRegKey key;
-    if (!RegSucceeded(::RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                                        key.put(), nullptr)))
+    if (!RegSucceeded(::RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | KEY_QUERY_VALUE,
+                                        nullptr, key.put(), nullptr)))
         return nullptr;
     return std::make_unique<CWin32RegistryKey>(std::move(key));
 }

@@ -10,9 +10,15 @@ public:
     bool RemoveFolder(const wchar_t* path) override;
     bool CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) override;
     bool DeleteFile(const wchar_t* path) override;
+    bool MoveFile(const wchar_t* from, const wchar_t* to, DWORD flags) override;
     DWORD GetAttributes(const wchar_t* path) override;
     bool SetAttributes(const wchar_t* path, DWORD attributes) override;
     std::unique_ptr<ISetupFolderWalk> ListFolder(const wchar_t* pattern) override;
+    std::unique_ptr<ISetupAppendFile> OpenAppendFile(const wchar_t* path) override;
+    bool ReadWholeFile(const wchar_t* path, DWORD maxBytes, fw::HeapArray<char>& data) override;
+    bool WriteNewFile(const wchar_t* path, const char* data, DWORD size) override;
+    bool CreatePrivateFolder(const wchar_t* path) override;
+    bool GetTempFolder(wchar_t (&path)[MAX_PATH]) override;
 
     bool GetVersionInfo(OSVERSIONINFOEXW* info) override;
     bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) override;

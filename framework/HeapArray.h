@@ -39,6 +39,17 @@ public:
     HeapArray(const HeapArray&) = delete;
     HeapArray& operator=(const HeapArray&) = delete;
 
+    // Makes room for at least count elements, keeping the first used ones; false without memory.
+    bool Grow(std::size_t count, std::size_t used) noexcept {
+        if (count <= m_count) return true;
+        const std::size_t twice = m_count * 2;
+        HeapArray bigger(twice > count ? twice : (count < 16 ? 16 : count));
+        if (!bigger) return false;
+        if (used) ::CopyMemory(bigger.m_p, m_p, used * sizeof(T));
+        *this = std::move(bigger);
+        return true;
+    }
+
     T* get() const noexcept { return m_p; }
     std::size_t size() const noexcept { return m_count; }
     explicit operator bool() const noexcept { return m_p != nullptr; }

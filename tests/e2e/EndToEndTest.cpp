@@ -5,180 +5,20 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <map>
-#include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "framework/Handles.h"
+#include "tests/e2e/InstallWorld.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;
+using namespace e2e;
 
 namespace {
 
-const std::wstring kPayload = L"C:\\payload";
-const std::wstring kInstall = L"C:\\Program Files\\KRT55A";
-const std::wstring kAppName = L"Kestrin HW RAID Manager";
-const std::wstring kEntry = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRT55A";
-const std::wstring kRun = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const std::wstring kPersisted =
-    L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
-
-struct LogLine {
-    unsigned long long ms = 0;
-    std::string event;
-    std::string details;
-};
-
-std::vector<LogLine> ReadLog(const std::wstring& path) {
-    std::vector<LogLine> lines;
-    for (const std::string& text : ReadLines(path)) {
-        LogLine line;
-        std::istringstream in(text);
-        in >> line.ms >> line.event;
-        std::getline(in, line.details);
-        if (!line.details.empty() && line.details[0] == ' ') line.details.erase(0, 1);
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// Waits until the log holds at least count lines (its writers run on their own).
-std::vector<LogLine> WaitForLog(const std::wstring& path, size_t count, DWORD timeoutMs = 15000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::vector<LogLine> lines = ReadLog(path);
-    while (lines.size() < count && std::chrono::steady_clock::now() < end) {
-        ::Sleep(50);
-        lines = ReadLog(path);
-    }
-    return lines;
-}
-
-HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs = 15000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        HWND window = ::FindWindowW(nullptr, title.c_str());
-        if (window || std::chrono::steady_clock::now() > end) return window;
-        ::Sleep(50);
-    }
-}
-
-std::wstring DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + kAppName + L".lnk"; }
-
-// The run log of this user: %TEMP%\<folder name>-setup.log.
-std::wstring SetupLogPath(const std::wstring& name = L"KRT55A-setup.log") {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    return temp + name;
-}
-
-// The text of the log's lines, without the milliseconds in front of each.
-std::vector<std::string> SetupLogLines(const std::wstring& name = L"KRT55A-setup.log") {
-    std::vector<std::string> lines;
-    for (const std::string& line : ReadLines(SetupLogPath(name))) lines.push_back(line.size() > 7 ? line.substr(7) : "");
-    return lines;
-}
-
-bool HasLine(const std::vector<std::string>& lines, const std::string& wanted) {
-    return std::find(lines.begin(), lines.end(), wanted) != lines.end();
-}
-
-size_t CountStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {
-    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
-                                             [&](const std::string& line) { return line.rfind(prefix, 0) == 0; }));
-}
-
-// The host's name of a Windows path that exists, or whose folder exists.
-std::wstring HostPath(const std::wstring& path) {
-    using UnixNameFn = char*(CDECL*)(LPCWSTR);
-    auto unixName = reinterpret_cast<UnixNameFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixName) return {};
-    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        const char* whole = unixName(path.c_str());
-        return whole ? Widen(whole) : std::wstring();
-    }
-    const size_t slash = path.find_last_of(L'\\');
-    const char* folder = unixName(path.substr(0, slash).c_str());
-    return folder ? Widen(folder) + L"/" + path.substr(slash + 1) : std::wstring();
-}
-
-// Makes link a symbolic link to the folder target with the host's own ln: Wine 8 cannot make
-// links through the Windows calls, but reports a host link to a folder as a reparse point.
-bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
-    const ProcessResult r =
-        RunProcess(L"Z:\\bin\\ln -s " + QuoteArgument(HostPath(target)) + L" " + QuoteArgument(HostPath(link)));
-    // Wine may answer from its memory of the folder for a moment after a host-side change.
-    for (int i = 0; r.exitCode == 0 && i < 40; ++i) {
-        const DWORD attributes = ::GetFileAttributesW(link.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        ::Sleep(50);
-    }
-    return false;
-}
-
-bool RemoveFolderLink(const std::wstring& link) {
-    if (RunProcess(L"Z:\\bin\\rm " + QuoteArgument(HostPath(link))).exitCode != 0) return false;
-    for (int i = 0; i < 40; ++i) {
-        if (::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
-        ::Sleep(50);
-    }
-    return false;
-}
-
-std::wstring MenuFolder() { return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + kAppName; }
-
-std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
-    std::sort(names.begin(), names.end(),
-              [](const std::wstring& a, const std::wstring& b) { return ::lstrcmpiW(a.c_str(), b.c_str()) < 0; });
-    return names;
-}
-
-class EndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_FALSE(PayloadDir().empty()) << "SETUP_TEST_PAYLOAD_DIR is not set";
-        RemoveTree(kPayload);
-        CopyTree(PayloadDir(), kPayload);
-        ASSERT_TRUE(FileExists(kPayload + L"\\setup.exe"));
-    }
-
-    void ResetIni() {
-        ASSERT_TRUE(::CopyFileW((PayloadDir() + L"\\setup.ini").c_str(), (kPayload + L"\\setup.ini").c_str(), FALSE));
-    }
-
-    void SetIni(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
-        ASSERT_TRUE(::WritePrivateProfileStringW(section, key, value, (kPayload + L"\\setup.ini").c_str()));
-    }
-
-    // Runs a setup.exe, answering and recording its message boxes and noting its windows.
-    ProcessResult RunSetup(const std::wstring& program, const std::wstring& args, DWORD timeoutMs = 60000) {
-        MessageBoxWatcher watcher(0xFFFFFFFF);
-        ProcessResult result = RunProcess(QuoteArgument(program) + (args.empty() ? L"" : L" " + args), timeoutMs,
-                                          [&](DWORD pid) { watcher.WatchProcess(pid); });
-        m_boxes = watcher.Boxes();
-        m_windows = watcher.OtherWindows();
-        EXPECT_TRUE(result.started);
-        EXPECT_FALSE(result.timedOut);
-        return result;
-    }
-    ProcessResult Install(DWORD expectedExit = 0) {
-        ProcessResult r = RunSetup(kPayload + L"\\setup.exe", L"s");
-        EXPECT_EQ(expectedExit, r.exitCode);
-        return r;
-    }
-
-    void ExpectSameFile(const std::wstring& installed, const std::wstring& source) {
-        EXPECT_TRUE(SameFileContents(installed, source)) << Narrow(installed) << " vs " << Narrow(source);
-    }
-
-    std::vector<MessageBoxRecord> m_boxes;
-    std::vector<std::wstring> m_windows;
-};
+class EndToEnd : public InstallWorld {};
 
 }  // namespace
 
@@ -192,8 +32,10 @@ TEST_F(EndToEnd, DefaultInstall) {
         L"close_normal.bmp", L"center.gif", L"Error.png", L"Info.png", L"libeay32.dll", L"mingwm10.dll",
         L"ok_normal.bmp", L"RaidGUI.bmp", L"Raidlogo.ico", L"REReviZuvor.exe", L"setup.ini", L"ssleay32.dll",
         L"Warning.png", L"Images\\banner.png", L"Images\\disk_fail.bmp", L"Images\\disk_ok.bmp",
-        L"Uninstall\\setup.exe", L"Uninstall\\setup.ini", L"Uninstall\\setupCHS.dll", L"Uninstall\\setupCHT.dll",
-        L"Uninstall\\setupENU.dll", L"Uninstall\\setupJPN.dll"});
+        L"Uninstall\\install-record.txt", L"Uninstall\\setup.exe", L"Uninstall\\setup.ini", L"Uninstall\\setupCHS.dll",
+        L"Uninstall\\setupCHT.dll", L"Uninstall\\setupDEU.dll", L"Uninstall\\setupENU.dll", L"Uninstall\\setupESN.dll",
+        L"Uninstall\\setupFRA.dll", L"Uninstall\\setupITA.dll", L"Uninstall\\setupJPN.dll", L"Uninstall\\setupKOR.dll",
+        L"Uninstall\\setupNLD.dll", L"Uninstall\\setupPTB.dll", L"Uninstall\\setupRUS.dll", L"Uninstall\\setupSVE.dll"});
     EXPECT_EQ(expected, ListTree(kInstall));
 
     const std::wstring app = kPayload + L"\\Application\\";
@@ -218,10 +60,14 @@ TEST_F(EndToEnd, DefaultInstall) {
     EXPECT_EQ(1u, ReadRegDword(hklm, kEntry, L"NoModify"));
     EXPECT_EQ(1u, ReadRegDword(hklm, kEntry, L"NoRepair"));
     unsigned long long bytes = 0;
-    for (const auto& file : ListTree(kInstall)) bytes += ReadTextFile(kInstall + L"\\" + file).size();
+    for (const auto& file : ListTree(kInstall)) {
+        if (file != L"Uninstall\\install-record.txt") bytes += ReadTextFile(kInstall + L"\\" + file).size();
+    }
     EXPECT_EQ((bytes + 1023) / 1024, ReadRegDword(hklm, kEntry, L"EstimatedSize").value_or(0));
     EXPECT_EQ(L"\"" + kInstall + L"\\REReviZuvor.exe\" min", ReadRegString(hklm, kRun, kAppName));
 
+    // On the all-users desktop, which every account sees, the system account's deployments included.
+    EXPECT_FALSE(FileExists(UserDesktopLink()));
     auto desktop = ReadShellLink(DesktopLink());
     ASSERT_TRUE(desktop);
     EXPECT_EQ(kInstall + L"\\REReviZuvor.exe", desktop->target);
@@ -312,26 +158,28 @@ TEST_F(EndToEnd, Server2008R2TakesTheVistaLibrariesWithoutService) {
 }
 
 TEST_F(EndToEnd, SilentRemoval) {
+    const std::vector<std::wstring> before = MachineSnapshot();
     Install();
     WriteTextFile(kInstall + L"\\Cfg.KS", "settings");
-    WriteTextFile(MenuFolder() + L"\\Readme.txt", "another file");
-
-    const ProcessResult r = RunSetup(kInstall + L"\\Uninstall\\setup.exe", L"SilentDel");
-    EXPECT_EQ(0u, r.exitCode);
+    Remove();
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_TRUE(m_windows.empty());
+    // Nothing of the install is left, the running removal program and the install folder included.
+    EXPECT_EQ(before, MachineSnapshot());
+    EXPECT_FALSE(FolderExists(kInstall));
+    EXPECT_EQ(0u, RunningSetupCopies());
 
-    const std::vector<std::wstring> left = Sorted({
-        L"libeay32.dll", L"setup.ini", L"ssleay32.dll", L"Images\\banner.png", L"Images\\disk_fail.bmp",
-        L"Images\\disk_ok.bmp", L"Uninstall\\setup.exe", L"Uninstall\\setup.ini", L"Uninstall\\setupCHS.dll",
-        L"Uninstall\\setupCHT.dll", L"Uninstall\\setupENU.dll", L"Uninstall\\setupJPN.dll"});
-    EXPECT_EQ(left, ListTree(kInstall));
+    // A file of the user's own stays, with the folders that hold it; so does a Start-menu folder
+    // with another file in it.
+    Install();
+    WriteTextFile(kInstall + L"\\Images\\mine.txt", "the user's");
+    WriteTextFile(MenuFolder() + L"\\Readme.txt", "another file");
+    Remove();
+    EXPECT_EQ((std::vector<std::wstring>{L"Images\\mine.txt"}), ListTree(kInstall));
+    EXPECT_EQ((std::vector<std::wstring>{L"Readme.txt"}), ListTree(MenuFolder()));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
     EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
     EXPECT_FALSE(FileExists(DesktopLink()));
-    EXPECT_FALSE(FileExists(MenuFolder() + L"\\" + kAppName + L".lnk"));
-    EXPECT_FALSE(FileExists(MenuFolder() + L"\\Uninstall.lnk"));
-    EXPECT_TRUE(FileExists(MenuFolder() + L"\\Readme.txt")) << "the folder with another file stays";
 }
 
 TEST_F(EndToEnd, PlantedProgramIsNeverStarted) {
@@ -360,10 +208,11 @@ TEST_F(EndToEnd, UncopyableApplicationFailsWith1603) {
     Install(1603);
     EXPECT_TRUE(m_boxes.empty()) << "a copy failure shows nothing";
     const std::vector<std::string> log = SetupLogLines();
-    EXPECT_EQ(1u, CountStartingWith(log, "Could not copy C:\\payload\\Application\\REReviZuvor.exe -> " +
-                                             Narrow(kInstall) + "\\REReviZuvor.exe: error 32 ("));
+    EXPECT_EQ(1u, CountStartingWith(log, "Could not move " + Narrow(kInstall) + "\\REReviZuvor.exe aside to " +
+                                             Narrow(kInstall) + "\\Uninstall\\Backup\\"));
+    EXPECT_TRUE(HasLine(log, "The install was undone"));
     EXPECT_EQ("Exit code 1603", log.back());
-    // Every later step still ran.
+    // The earlier install is as it was.
     EXPECT_TRUE(FileExists(MenuFolder() + L"\\Uninstall.lnk"));
     EXPECT_EQ(L"1.00.00", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayVersion"));
 }
@@ -503,13 +352,15 @@ TEST_F(EndToEnd, ProgramHeldOpenKeepsTheEntryAndReadOnlyFilesAreRemoved) {
         EXPECT_EQ(1603u, RunSetup(removal, L"SilentDel").exitCode);
         EXPECT_TRUE(FileExists(program));
         EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry)) << "kept, so that the removal can run again";
-        EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
+        EXPECT_TRUE(FileExists(kInstall + L"\\Uninstall\\setup.exe"));
+        // The Run value goes first: a half-removed application is not started at log-on.
+        EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
         EXPECT_FALSE(FileExists(kInstall + L"\\mingwm10.dll")) << "the other steps still ran";
         EXPECT_EQ(1u, CountStartingWith(SetupLogLines(), "Could not delete " + Narrow(program) + ": error 32 ("));
     }
-    // Released, the removal runs again and completes.
+    // Released, the removal runs again and completes: nothing is left.
     EXPECT_EQ(0u, RunSetup(removal, L"SilentDel").exitCode);
-    EXPECT_FALSE(FileExists(program));
+    EXPECT_FALSE(FolderExists(kInstall));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
     EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
 
@@ -536,9 +387,11 @@ TEST_F(EndToEnd, StoppedApplicationWindowDoesNotHoldUpInstallOrRemoval) {
     const std::vector<std::string> log = SetupLogLines();
     EXPECT_TRUE(HasLine(log, "The window titled \"Kestrin HW RAID Manager\" did not handle WM_CLOSE within 5000 ms: "
                              "left alone"));
-    // The program still runs from the file the install would replace: that copy fails, and says so.
-    EXPECT_EQ(1603u, install.exitCode);
-    EXPECT_EQ(1u, CountStartingWith(log, "Could not copy C:\\payload\\Application\\REReviZuvor.exe"));
+    // The program still runs from the file the install replaces: that file moves aside (a running
+    // program's file may be renamed) and is deleted at the next restart.
+    EXPECT_EQ(0u, install.exitCode);
+    EXPECT_EQ(1u, CountStartingWith(log, "Replaced C:\\payload\\Application\\REReviZuvor.exe"));
+    EXPECT_EQ(1u, CountStartingWith(log, "In use, deleted at the next restart: " + Narrow(kInstall) + "\\Uninstall\\Backup\\"));
 
     start = std::chrono::steady_clock::now();
     RunSetup(kInstall + L"\\Uninstall\\setup.exe", L"SilentDel", 30000);
@@ -597,7 +450,7 @@ TEST_F(EndToEnd, EveryRunIsLogged) {
     EXPECT_EQ(2u, CountStartingWith(log, "Exit code 0"));
     EXPECT_EQ("Exit code 0", log.back());
     // The install: one line per installed file, per value and per shortcut.
-    EXPECT_EQ(22u, CountStartingWith(log, "Copied C:\\payload\\"));
+    EXPECT_EQ(31u, CountStartingWith(log, "Copied C:\\payload\\"));
     EXPECT_EQ(11u, CountStartingWith(log, "Set HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"));
     EXPECT_EQ(3u, CountStartingWith(log, "Created shortcut "));
     EXPECT_TRUE(HasLine(log, "Created shortcut " + Narrow(MenuFolder()) + "\\Uninstall.lnk -> " + Narrow(kInstall) +
@@ -605,7 +458,9 @@ TEST_F(EndToEnd, EveryRunIsLogged) {
     // The removal: each deleted file, the entry, the value and the shortcuts.
     EXPECT_TRUE(HasLine(log, "Deleted " + Narrow(kInstall) + "\\REReviZuvor.exe"));
     EXPECT_TRUE(HasLine(log, "Deleted HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRT55A"));
-    EXPECT_EQ(3u, CountStartingWith(log, "Deleted shortcut "));
+    EXPECT_EQ(3u, std::count_if(log.begin(), log.end(), [](const std::string& line) {
+                  return line.rfind("Deleted ", 0) == 0 && line.size() > 4 && line.substr(line.size() - 4) == ".lnk";
+              }));
     EXPECT_TRUE(HasLine(log, "Removal completed"));
     // The version from the program's own version block.
     EXPECT_EQ(1u, CountStartingWith(log, "Program C:\\payload\\setup.exe, version 1.0.0.4"));

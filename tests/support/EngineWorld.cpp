@@ -15,7 +15,7 @@ EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64), m_s
     CopyText(m_config.szCompanyName, L"Kestrin Technology Corp.");
     CopyText(m_config.szAppFolderName, L"KRT55A");
     CopyText(m_config.szVersion, L"1.00.00");
-    AddPayload();
+    AddPayload(m_os);
     m_os.ClearCalls();
 }
 
@@ -25,17 +25,17 @@ EngineWorld::~EngineWorld() {
     g_bUnattended = m_savedUnattended;
 }
 
-void EngineWorld::AddPayload() {
-    const std::wstring setup = kSetupDir;
+void EngineWorld::AddPayload(FakePlatform& os, const std::wstring& setupDir) {
+    const std::wstring& setup = setupDir;
     for (const wchar_t* name : {L"setup.exe", L"setup.ini", L"setupENU.dll", L"setupCHT.dll", L"setupCHS.dll",
                                 L"setupJPN.dll", L"setupKOR.dll"})
-        m_os.AddFile(setup + name);
+        os.AddFile(setup + name);
     for (const wchar_t* name : {L"REReviZuvor.exe", L"mingwm10.dll", L"libeay32.dll", L"ssleay32.dll",
                                 L"XSrvSetup.exe", L"center.gif", L"about_click.bmp"})
-        m_os.AddFile(setup + L"Application\\" + name);
-    m_os.AddFile(setup + L"Application\\Images\\pic.bmp");
+        os.AddFile(setup + L"Application\\" + name);
+    os.AddFile(setup + L"Application\\Images\\pic.bmp");
     for (const wchar_t* name : {L"libeay32.dll", L"ssleay32.dll", L"zlib1.dll"})
-        m_os.AddFile(setup + L"Application\\vista\\" + name);
+        os.AddFile(setup + L"Application\\vista\\" + name);
 }
 
 void EngineWorld::AddInstalled(bool serviceMode) {

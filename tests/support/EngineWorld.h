@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/Environment.h"
+#include "engine/Removal.h"
 #include "engine/SetupConfig.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
@@ -16,6 +17,8 @@ class EngineWorld : public ::testing::Test {
 protected:
     static constexpr wchar_t kSetupDir[] = L"C:\\payload\\";
     static constexpr wchar_t kInstallDir[] = L"C:\\Program Files\\KRT55A";
+    // Where the installed removal program runs from.
+    static constexpr wchar_t kUninstallDir[] = L"C:\\Program Files\\KRT55A\\Uninstall\\";
     static constexpr wchar_t kAppName[] = L"Kestrin HW RAID Manager";
     static constexpr wchar_t kUninstallKey[] = L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRT55A";
 
@@ -24,7 +27,9 @@ protected:
 
     // The payload: the setup folder's files, the application with its libraries, two of the
     // table's images, one file in "Images" and the "vista" variant.
-    void AddPayload();
+    static void AddPayload(FakePlatform& os, const std::wstring& setupDir = kSetupDir);
+    // The installed removal program's run.
+    bool Remove() { return RunRemoval(m_config, kUninstallDir); }
     // What a finished install leaves, for removal and re-install tests.
     void AddInstalled(bool serviceMode);
     // Lines of the recorded sequence, without the copies of images that the payload lacks.

@@ -31,6 +31,34 @@ public:
     bool DeleteSubKey(const wchar_t* name) override {
         return m_os.Record(L"DeleteSubKey " + m_path + L"\\" + name) && m_os.RemoveKey(m_path + L"\\" + name);
     }
+    bool QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) override {
+        std::wstring stored;
+        if (!m_os.Record(L"QueryValue " + m_path + L" [" + name + L"]")) return false;
+        if (!m_os.GetValue(m_path, name, stored)) {
+            ::SetLastError(ERROR_FILE_NOT_FOUND);
+            return false;
+        }
+        std::vector<BYTE> raw;
+        if (stored.rfind(L"REG_DWORD:", 0) == 0) {
+            *type = REG_DWORD;
+            const DWORD number = static_cast<DWORD>(std::stoul(stored.substr(10)));
+            raw.assign(reinterpret_cast<const BYTE*>(&number), reinterpret_cast<const BYTE*>(&number) + 4);
+        } else {
+            *type = REG_SZ;
+            const std::wstring text = stored.substr(stored.find(L':') + 1);
+            raw.assign(reinterpret_cast<const BYTE*>(text.c_str()),
+                       reinterpret_cast<const BYTE*>(text.c_str() + text.size() + 1));
+        }
+        const DWORD room = *bytes;
+        *bytes = static_cast<DWORD>(raw.size());
+        if (!data) return true;
+        if (raw.size() > room) {
+            ::SetLastError(ERROR_MORE_DATA);
+            return false;
+        }
+        std::copy(raw.begin(), raw.end(), data);
+        return true;
+    }
 
 private:
     FakePlatform& m_os;
@@ -62,12 +90,36 @@ private:
     FakePlatform& m_os;
 };
 
+class FakeAppendFile final : public ISetupAppendFile {
+public:
+    FakeAppendFile(FakePlatform& os, std::wstring path) : m_os(os), m_path(std::move(path)) {}
+    bool Append(const char* data, DWORD size) override { return m_os.AppendTo(m_path, std::string(data, size)); }
+
+private:
+    FakePlatform& m_os;
+    std::wstring m_path;
+};
+
+// The appended text as one call line: without its line ends, lines joined by " / ".
+std::wstring AppendedText(const std::string& text) {
+    std::wstring out;
+    for (char c : text) {
+        if (c == '\r') continue;
+        if (c == '\n') out += L" / ";
+        else out += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
+    if (out.size() >= 3 && out.compare(out.size() - 3, 3, L" / ") == 0) out.resize(out.size() - 3);
+    return out;
+}
+
 }  // namespace
 
 FakePlatform::FakePlatform() {
     SetVersion(6, 1, VER_NT_WORKSTATION);
     AddFolder(L"C:\\Program Files");
     AddFolder(kDesktop);
+    AddFolder(kCommonDesktop);
+    AddFolder(std::wstring(kTemp).substr(0, std::wcslen(kTemp) - 1));
     AddFolder(kPrograms);
     AddKey(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
     AddKey(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
@@ -103,6 +155,18 @@ void FakePlatform::AddFile(const std::wstring& path, unsigned long long size) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     AddFolder(Parent(path));
     m_nodes[Lower(path)] = Node{path, false, size};
+}
+
+void FakePlatform::AddTextFile(const std::wstring& path, const std::string& content) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    AddFile(path, content.size());
+    m_nodes[Lower(path)].content = content;
+}
+
+std::string FakePlatform::Content(const std::wstring& path) const {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto node = m_nodes.find(Lower(path));
+    return node == m_nodes.end() ? std::string() : node->second.content;
 }
 
 void FakePlatform::AddKey(const std::wstring& rootedPath) {
@@ -228,9 +292,43 @@ std::wstring FakePlatform::Value(const std::wstring& rootedPath, const std::wstr
     return value == key->second.values.end() ? std::wstring() : value->second;
 }
 
+std::vector<std::wstring> FakePlatform::Snapshot() const {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    std::vector<std::wstring> lines;
+    for (const auto& [key, node] : m_nodes) {
+        lines.push_back(node.path + (node.folder ? L"\\" : L" " + std::to_wstring(node.size) + L" " +
+                                                              Hex(node.attributes) + L" " + AppendedText(node.content)));
+    }
+    for (const auto& [lower, key] : m_keys) {
+        lines.push_back(key.path);
+        for (const auto& [name, data] : key.values) lines.push_back(key.path + L" [" + name + L"] = " + data);
+    }
+    return lines;
+}
+
 int FakePlatform::PauseCount() const {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_pauses;
+}
+
+bool FakePlatform::GetValue(const std::wstring& key, const std::wstring& name, std::wstring& data) const {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto it = m_keys.find(Lower(key));
+    if (it == m_keys.end()) return false;
+    auto value = it->second.values.find(Lower(name));
+    if (value == it->second.values.end()) return false;
+    data = value->second;
+    return true;
+}
+
+bool FakePlatform::AppendTo(const std::wstring& path, const std::string& text) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!Record(L"Append " + path + L": " + AppendedText(text))) return false;
+    auto node = m_nodes.find(Lower(path));
+    if (node == m_nodes.end()) return Fail(ERROR_FILE_NOT_FOUND);
+    node->second.content += text;
+    node->second.size = node->second.content.size();
+    return true;
 }
 
 bool FakePlatform::SetValue(const std::wstring& key, const std::wstring& name, const std::wstring& data) {
@@ -300,7 +398,9 @@ bool FakePlatform::CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* c
     auto target = m_nodes.find(Lower(to));
     if (target != m_nodes.end() && (target->second.folder || (target->second.attributes & FILE_ATTRIBUTE_READONLY)))
         return Fail(ERROR_ACCESS_DENIED);
-    m_nodes[Lower(to)] = Node{to, false, source->second.size};
+    Node copy{to, false, source->second.size};
+    copy.content = source->second.content;
+    m_nodes[Lower(to)] = copy;
     *copiedBytes = source->second.size;
     return true;
 }
@@ -313,6 +413,45 @@ bool FakePlatform::DeleteFile(const wchar_t* path) {
     if (node->second.folder || (node->second.attributes & FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED);
     m_nodes.erase(node);
     return true;
+}
+
+bool FakePlatform::MoveFile(const wchar_t* from, const wchar_t* to, DWORD flags) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!Record(std::wstring(L"MoveFile ") + from + L" -> " + (to ? to : L"(deleted)") + L" flags=" + Hex(flags)))
+        return false;
+    auto source = m_nodes.find(Lower(from));
+    if (source == m_nodes.end()) return Fail(ERROR_FILE_NOT_FOUND);
+    if (!to) {
+        if (!(flags & MOVEFILE_DELAY_UNTIL_REBOOT)) return Fail(ERROR_INVALID_PARAMETER);
+        m_pendingDeletes.push_back(from);
+        return true;
+    }
+    if (flags & MOVEFILE_DELAY_UNTIL_REBOOT) return Fail(ERROR_INVALID_PARAMETER);
+    if (!IsFolder(Parent(to))) return Fail(ERROR_PATH_NOT_FOUND);
+    if (Exists(to)) {
+        if (!(flags & MOVEFILE_REPLACE_EXISTING) || IsFolder(to)) return Fail(ERROR_ALREADY_EXISTS);
+        m_nodes.erase(Lower(to));
+    }
+    // A folder moves with everything in it.
+    const std::wstring prefix = Lower(from) + L"\\";
+    std::vector<std::pair<std::wstring, Node>> moved;
+    for (auto it = m_nodes.begin(); it != m_nodes.end();) {
+        if (it->first == Lower(from) || it->first.compare(0, prefix.size(), prefix) == 0) {
+            Node node = it->second;
+            node.path = to + node.path.substr(std::wcslen(from));
+            moved.emplace_back(Lower(node.path), node);
+            it = m_nodes.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto& [key, node] : moved) m_nodes[key] = node;
+    return true;
+}
+
+std::vector<std::wstring> FakePlatform::PendingDeletes() const {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_pendingDeletes;
 }
 
 DWORD FakePlatform::GetAttributes(const wchar_t* path) {
@@ -368,6 +507,62 @@ std::unique_ptr<ISetupFolderWalk> FakePlatform::ListFolder(const wchar_t* patter
     return walk;
 }
 
+std::unique_ptr<ISetupAppendFile> FakePlatform::OpenAppendFile(const wchar_t* path) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!Record(std::wstring(L"OpenAppendFile ") + path)) return nullptr;
+    auto node = m_nodes.find(Lower(path));
+    if (node == m_nodes.end()) {
+        if (!IsFolder(Parent(path))) {
+            Fail(ERROR_PATH_NOT_FOUND);
+            return nullptr;
+        }
+        m_nodes[Lower(path)] = Node{path, false, 0};
+    } else if (node->second.folder || (node->second.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        Fail(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return std::make_unique<FakeAppendFile>(*this, path);
+}
+
+bool FakePlatform::ReadWholeFile(const wchar_t* path, DWORD maxBytes, fw::HeapArray<char>& data) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!Record(std::wstring(L"ReadWholeFile ") + path)) return false;
+    auto node = m_nodes.find(Lower(path));
+    if (node == m_nodes.end()) return Fail(IsFolder(Parent(path)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+    if (node->second.folder) return Fail(ERROR_ACCESS_DENIED);
+    const std::string& content = node->second.content;
+    if (content.size() > maxBytes) return Fail(ERROR_FILE_TOO_LARGE);
+    fw::HeapArray<char> buffer(content.size() + 1);
+    std::copy(content.begin(), content.end(), buffer.get());
+    data = std::move(buffer);
+    return true;
+}
+
+bool FakePlatform::WriteNewFile(const wchar_t* path, const char* data, DWORD size) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!Record(std::wstring(L"WriteNewFile ") + path)) return false;
+    if (!IsFolder(Parent(path))) return Fail(ERROR_PATH_NOT_FOUND);
+    Node node{path, false, size};
+    node.content.assign(data, size);
+    m_nodes[Lower(path)] = node;
+    return true;
+}
+
+bool FakePlatform::CreatePrivateFolder(const wchar_t* path) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!Record(std::wstring(L"CreatePrivateFolder ") + path)) return false;
+    if (Exists(path)) return Fail(ERROR_ALREADY_EXISTS);
+    if (!IsFolder(Parent(path))) return Fail(ERROR_PATH_NOT_FOUND);
+    m_nodes[Lower(path)] = Node{path, true, 0};
+    return true;
+}
+
+bool FakePlatform::GetTempFolder(wchar_t (&path)[MAX_PATH]) {
+    if (!Record(L"GetTempFolder")) return false;
+    wcscpy_s(path, kTemp);
+    return true;
+}
+
 bool FakePlatform::GetVersionInfo(OSVERSIONINFOEXW* info) {
     if (!Record(L"GetVersionInfo") || m_versionFails) return false;
     *info = m_version;
@@ -376,7 +571,10 @@ bool FakePlatform::GetVersionInfo(OSVERSIONINFOEXW* info) {
 
 bool FakePlatform::GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) {
     if (!Record(L"GetSpecialFolder " + std::to_wstring(csidl))) return false;
-    const wchar_t* folder = csidl == CSIDL_DESKTOPDIRECTORY ? kDesktop : csidl == CSIDL_COMMON_PROGRAMS ? kPrograms : nullptr;
+    const wchar_t* folder = csidl == CSIDL_DESKTOPDIRECTORY          ? kDesktop
+                            : csidl == CSIDL_COMMON_DESKTOPDIRECTORY ? kCommonDesktop
+                            : csidl == CSIDL_COMMON_PROGRAMS         ? kPrograms
+                                                                     : nullptr;
     if (!folder) return false;
     wcscpy_s(path, folder);
     return true;

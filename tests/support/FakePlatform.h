@@ -15,6 +15,8 @@
 class FakePlatform : public ISetupPlatform {
 public:
     static constexpr wchar_t kDesktop[] = L"C:\\Users\\tester\\Desktop";
+    static constexpr wchar_t kCommonDesktop[] = L"C:\\Users\\Public\\Desktop";
+    static constexpr wchar_t kTemp[] = L"C:\\Users\\tester\\Temp\\";
     static constexpr wchar_t kPrograms[] = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
 
     FakePlatform();
@@ -22,6 +24,8 @@ public:
     // Arranging the world.
     void AddFolder(const std::wstring& path);  // with its parents
     void AddFile(const std::wstring& path, unsigned long long size = 100);  // with its folders
+    void AddTextFile(const std::wstring& path, const std::string& content);
+    std::string Content(const std::wstring& path) const;
     void AddKey(const std::wstring& rootedPath);  // "HKLM\\..." with its parents
     // answers false: a window that does not handle WM_CLOSE within any time limit.
     void AddWindow(const std::wstring& title, bool answers = true);
@@ -46,6 +50,11 @@ public:
     // The data of a value as "REG_SZ:<text>" or "REG_DWORD:<n>"; empty when absent.
     std::wstring Value(const std::wstring& rootedPath, const std::wstring& name) const;
     int PauseCount() const;
+    // Every file (with its size and attributes), folder, key and value, one line each, in order:
+    // two worlds are the same when their snapshots are.
+    std::vector<std::wstring> Snapshot() const;
+    // Paths given to MoveFile for deletion at the next restart, in order.
+    std::vector<std::wstring> PendingDeletes() const;
 
     // ISetupPlatform
     bool PathExists(const wchar_t* path) override;
@@ -53,9 +62,15 @@ public:
     bool RemoveFolder(const wchar_t* path) override;
     bool CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG* copiedBytes) override;
     bool DeleteFile(const wchar_t* path) override;
+    bool MoveFile(const wchar_t* from, const wchar_t* to, DWORD flags) override;
     DWORD GetAttributes(const wchar_t* path) override;
     bool SetAttributes(const wchar_t* path, DWORD attributes) override;
     std::unique_ptr<ISetupFolderWalk> ListFolder(const wchar_t* pattern) override;
+    std::unique_ptr<ISetupAppendFile> OpenAppendFile(const wchar_t* path) override;
+    bool ReadWholeFile(const wchar_t* path, DWORD maxBytes, fw::HeapArray<char>& data) override;
+    bool WriteNewFile(const wchar_t* path, const char* data, DWORD size) override;
+    bool CreatePrivateFolder(const wchar_t* path) override;
+    bool GetTempFolder(wchar_t (&path)[MAX_PATH]) override;
     bool GetVersionInfo(OSVERSIONINFOEXW* info) override;
     bool GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) override;
     std::unique_ptr<ISetupRegistryKey> OpenKey(HKEY root, const wchar_t* path) override;
@@ -76,13 +91,20 @@ public:
     bool RemoveValue(const std::wstring& key, const std::wstring& name);
     bool RemoveKey(const std::wstring& key);
     bool SaveLink(const std::wstring& path);
+    bool AppendTo(const std::wstring& path, const std::string& text);
+    // The stored data of a value, as Value() gives it, with the key's existence.
+    bool GetValue(const std::wstring& key, const std::wstring& name, std::wstring& data) const;
 
 private:
     struct Node {
+        Node() = default;
+        Node(std::wstring p, bool isFolder, unsigned long long bytes)
+            : path(std::move(p)), folder(isFolder), size(bytes) {}
         std::wstring path;
-        bool folder;
-        unsigned long long size;
+        bool folder = false;
+        unsigned long long size = 0;
         DWORD attributes = 0;  // besides FILE_ATTRIBUTE_DIRECTORY
+        std::string content;   // of files written through the platform
     };
     struct Window {
         std::wstring title;
@@ -107,6 +129,7 @@ private:
     std::map<HWND, Window> m_windows;
     int m_nextWindow = 0x100;
     int m_pauses = 0;
+    std::vector<std::wstring> m_pendingDeletes;
     bool m_versionFails = false;
     OSVERSIONINFOEXW m_version = {};
 };

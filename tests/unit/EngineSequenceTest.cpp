@@ -1,12 +1,16 @@
-// The install and removal procedures step by step, against the recording platform.
+// The install and removal procedures against the recording platform: the order that matters,
+// what a refused call leads to, and that a failed install leaves the world as it found it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "engine/Environment.h"
 #include "engine/FileTables.h"
+#include "engine/InstallChanges.h"
 #include "engine/InstallProcedure.h"
+#include "engine/InstallUndo.h"
 #include "engine/Removal.h"
 #include "framework/TextFormat.h"
 #include "tests/support/EngineWorld.h"
@@ -21,93 +25,124 @@ const std::wstring kRun = L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 const std::wstring kPersisted =
     L"HKCU\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
 const std::wstring kMenu = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Kestrin HW RAID Manager";
-const std::wstring kDesktopLink = L"C:\\Users\\tester\\Desktop\\Kestrin HW RAID Manager.lnk";
+const std::wstring kDesktopLink = L"C:\\Users\\Public\\Desktop\\Kestrin HW RAID Manager.lnk";
 const std::wstring kService = L"\"C:\\Program Files\\KRT55A\\XSrvSetup.exe\"";
 const std::wstring kInInstall = L" [in C:\\Program Files\\KRT55A]";
+const std::wstring kRecord = L"C:\\Program Files\\KRT55A\\Uninstall\\install-record.txt";
+
+// The index of the first call that starts with prefix (and holds part, when given), or npos.
+size_t Find(const LineList& calls, const std::wstring& prefix, const std::wstring& part = L"", size_t from = 0) {
+    for (size_t i = from; i < calls.size(); ++i) {
+        if (calls[i].compare(0, prefix.size(), prefix) == 0 && calls[i].find(part) != std::wstring::npos) return i;
+    }
+    return std::wstring::npos;
+}
+
+size_t FindLast(const LineList& calls, const std::wstring& prefix) {
+    size_t last = std::wstring::npos;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].compare(0, prefix.size(), prefix) == 0) last = i;
+    }
+    return last;
+}
+
 }  // namespace
 
-TEST_F(EngineWorld, FreshInstallRunsEveryStepInOrder) {
+TEST_F(EngineWorld, EveryChangeIsRecordedBeforeItIsMadeAndRegisteredLast) {
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
-    const std::wstring i = kInstallDir;
-    const std::wstring p = kSetupDir;
-    const LineList expected = {
-        L"RemoveFolder " + i,
-        L"FindTopWindow Kestrin HW RAID Manager",
-        L"GetAttributes " + i,
-        L"CreateFolder " + i,
-        L"CreateFolder " + i + L"\\Uninstall",
-        L"GetAttributes " + i + L"\\Images",
-        L"CreateFolder " + i + L"\\Images",
-        L"GetAttributes " + i,
-        L"CopyFile " + p + L"setup.exe -> " + i + L"\\Uninstall\\setup.exe",
-        L"CopyFile " + p + L"setup.ini -> " + i + L"\\Uninstall\\setup.ini",
-        L"CopyFile " + p + L"setup.ini -> " + i + L"\\setup.ini",
-        L"CopyFile " + p + L"setupENU.dll -> " + i + L"\\Uninstall\\setupENU.dll",
-        L"CopyFile " + p + L"setupCHT.dll -> " + i + L"\\Uninstall\\setupCHT.dll",
-        L"CopyFile " + p + L"setupCHS.dll -> " + i + L"\\Uninstall\\setupCHS.dll",
-        L"CopyFile " + p + L"setupJPN.dll -> " + i + L"\\Uninstall\\setupJPN.dll",
-        L"ListFolder " + i + L"\\Images\\*.*",
-        L"ListFolder " + p + L"Application\\Images\\*.*",
-        L"CopyFile " + p + L"Application\\Images\\pic.bmp -> " + i + L"\\Images\\pic.bmp",
-        L"CopyFile " + p + L"Application\\mingwm10.dll -> " + i + L"\\mingwm10.dll",
-        L"CopyFile " + p + L"Application\\REReviZuvor.exe -> " + i + L"\\REReviZuvor.exe",
-        L"GetVersionInfo",
-        L"CopyFile " + p + L"Application\\libeay32.dll -> " + i + L"\\libeay32.dll",
-        L"CopyFile " + p + L"Application\\ssleay32.dll -> " + i + L"\\ssleay32.dll",
-        L"CopyFile " + p + L"Application\\center.gif -> " + i + L"\\center.gif",
-        L"CopyFile " + p + L"Application\\about_click.bmp -> " + i + L"\\about_click.bmp",
-        L"OpenKey " + kRun,
-        L"SetString " + kRun + L" [Kestrin HW RAID Manager] = \"" + i + L"\\REReviZuvor.exe\" min",
-        L"CloseKey " + kRun,
-        L"CreateKey " + kUninstallEntry,
-        L"SetString " + kUninstallEntry + L" [UninstallString] = \"" + i + L"\\Uninstall\\setup.exe\" delpkg",
-        L"SetString " + kUninstallEntry + L" [DisplayName] = Kestrin HW RAID Manager",
-        L"SetString " + kUninstallEntry + L" [Publisher] = Kestrin Technology Corp.",
-        L"SetString " + kUninstallEntry + L" [DisplayVersion] = 1.00.00",
-        L"SetString " + kUninstallEntry + L" [QuietUninstallString] = \"" + i + L"\\Uninstall\\setup.exe\" SilentDel",
-        L"SetString " + kUninstallEntry + L" [InstallLocation] = " + i,
-        L"SetString " + kUninstallEntry + L" [DisplayIcon] = " + i + L"\\REReviZuvor.exe",
-        L"SetDword " + kUninstallEntry + L" [NoModify] = 1",
-        L"SetDword " + kUninstallEntry + L" [NoRepair] = 1",
-        L"SetDword " + kUninstallEntry + L" [EstimatedSize] = 2",
-        L"CloseKey " + kUninstallEntry,
-        L"CoInitialize",
-        L"NewShellLink",
-        L"ShellLink.SetPath " + i + L"\\REReviZuvor.exe",
-        L"GetSpecialFolder 16",
-        L"PathExists " + kDesktopLink,
-        L"ShellLink.Save " + kDesktopLink,
-        L"ShellLink.Release",
-        L"NewShellLink",
-        L"ShellLink.SetPath " + i + L"\\REReviZuvor.exe",
-        L"GetSpecialFolder 23",
-        L"PathExists " + kMenu,
-        L"CreateFolder " + kMenu,
-        L"ShellLink.Save " + kMenu + L"\\Kestrin HW RAID Manager.lnk",
-        L"ShellLink.Release",
-        L"NewShellLink",
-        L"ShellLink.SetPath " + i + L"\\Uninstall\\setup.exe",
-        L"ShellLink.SetArguments delpkg",
-        L"GetSpecialFolder 23",
-        L"PathExists " + kMenu,
-        L"PathExists " + kMenu + L"\\Uninstall.lnk",
-        L"ShellLink.Save " + kMenu + L"\\Uninstall.lnk",
-        L"ShellLink.Release",
-        L"CoUninitialize",
+    const LineList calls = m_os.Calls();
+    const std::wstring append = L"Append " + kRecord + L": ";
+    // Each change, and the record's entry that names it: the entry comes first.
+    struct Change {
+        std::wstring call;
+        std::wstring entry;
     };
-    EXPECT_EQ(expected, Sequence());
-    // Each of the table's images is copied once, without a probe before it: the payload lacks
-    // 117 of them, and their copies fail at once.
-    EXPECT_EQ(kAppImageFileCount, Lines({L"CopyFile C:\\payload\\Application\\"}).size() - 5u);
+    std::vector<Change> changes;
+    for (const std::wstring& call : calls) {
+        if (call.compare(0, 9, L"CopyFile ") == 0) changes.push_back({call, L"file | " + call.substr(call.find(L" -> ") + 4)});
+        if (call.compare(0, 15, L"ShellLink.Save ") == 0) changes.push_back({call, L"file | " + call.substr(15)});
+        if (call.compare(0, 10, L"CreateKey ") == 0) changes.push_back({call, L"key | " + call.substr(10)});
+        if (call.compare(0, 10 + kRun.size(), L"SetString " + kRun) == 0)
+            changes.push_back({call, L"value | " + kRun + L" | Kestrin HW RAID Manager | none"});
+    }
+    ASSERT_EQ(15u + 3u + 1u + 1u, changes.size()) << "copies, shortcuts, the entry's key and the Run value";
+    for (const Change& change : changes) {
+        const size_t made = Find(calls, change.call);
+        const size_t recorded = Find(calls, append, change.entry);
+        EXPECT_LT(recorded, made) << Narrow(change.call);
+    }
+    // The entry, the shortcuts and the Run value only once every file is in place; the Run value
+    // last of all, and the record completed after it.
+    const size_t lastCopy = FindLast(calls, L"CopyFile ");
+    const size_t entry = Find(calls, L"CreateKey " + kUninstallEntry);
+    const size_t firstShortcut = Find(calls, L"ShellLink.Save ");
+    const size_t run = Find(calls, L"SetString " + kRun);
+    EXPECT_LT(lastCopy, entry);
+    EXPECT_LT(entry, firstShortcut);
+    EXPECT_LT(FindLast(calls, L"ShellLink.Save "), run);
+    EXPECT_EQ(FindLast(calls, L"Set"), run);
+    EXPECT_EQ(append + L"completed", calls[FindLast(calls, L"Append ")]);
+    // Each of the table's images the payload holds is copied, without a probe before any.
+    EXPECT_EQ(2u, Lines({L"CopyFile C:\\payload\\Application\\center.gif",
+                         L"CopyFile C:\\payload\\Application\\about_click.bmp"}).size());
     EXPECT_TRUE(Lines({L"PathExists C:\\payload"}).empty());
+}
+
+TEST_F(EngineWorld, FailedStepUndoesEverythingItChanged) {
+    const std::wstring cases[] = {
+        L"CopyFile C:\\payload\\Application\\REReviZuvor.exe",
+        L"CreateKey " + kUninstallEntry,
+        L"SetString " + kUninstallEntry + L" [DisplayName]",
+        L"ShellLink.Save " + kMenu + L"\\Uninstall.lnk",
+        L"SetString " + kRun,
+        L"Append " + kRecord + L": completed",
+    };
+    for (const std::wstring& refused : cases) {
+        FakePlatform os;
+        AddPayload(os);
+        ScopedPlatformOverride use(os);
+        const LineList before = os.Snapshot();
+        os.Refuse(refused);
+        EXPECT_FALSE(RunInstall(kSetupDir, m_config)) << Narrow(refused);
+        EXPECT_EQ(before, os.Snapshot()) << Narrow(refused);
+    }
+}
+
+TEST_F(EngineWorld, FailedUpgradePutsTheEarlierInstallAndItsRecordBack) {
+    ASSERT_TRUE(RunInstall(kSetupDir, m_config));
+    m_os.AddFile(std::wstring(kInstallDir) + L"\\Images\\old.bmp");
+    const LineList installed = m_os.Snapshot();
+    CopyText(m_config.szVersion, L"2.00.00");
+    m_os.Refuse(L"ShellLink.Save " + kMenu + L"\\Uninstall.lnk");
+    EXPECT_FALSE(RunInstall(kSetupDir, m_config));
+    EXPECT_EQ(installed, m_os.Snapshot());
+    EXPECT_TRUE(Lines({L"MessageBox"}).empty());
+}
+
+TEST_F(EngineWorld, InterruptedInstallIsUndoneBeforeAnythingElse) {
+    const LineList before = m_os.Snapshot();
+    {
+        // Killed after a folder, a copy and the entry's key: nothing of the run went on to undo it.
+        CInstallChanges changes(kInstallDir);
+        ASSERT_TRUE(changes.Begin(kSetupDir));
+        ULONGLONG bytes = 0;
+        ASSERT_TRUE(changes.CopyIn(L"C:\\payload\\setup.exe", L"C:\\Program Files\\KRT55A\\Uninstall\\setup.exe",
+                                   true, bytes));
+        ASSERT_TRUE(changes.OpenKey(HKEY_LOCAL_MACHINE, kUninstallEntry.c_str() + 5, true));
+    }
+    ASSERT_NE(before, m_os.Snapshot());
+    EXPECT_TRUE(RecoverInterruptedInstall(m_config));
+    EXPECT_EQ(before, m_os.Snapshot());
+    // Nothing is left to recover.
+    m_os.ClearCalls();
+    EXPECT_TRUE(RecoverInterruptedInstall(m_config));
+    EXPECT_EQ((LineList{L"ReadWholeFile " + kRecord}), m_os.Calls());
 }
 
 TEST_F(EngineWorld, EstimatedSizeIsWhatTheInstallCopiedRoundedUpToKiB) {
     m_os.AddFile(std::wstring(kSetupDir) + L"Application\\REReviZuvor.exe", 5000);
-    AddInstalled(false);
-    m_os.AddFile(std::wstring(kInstallDir) + L"\\leftover.bin", 1 << 20);  // not this install's
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
-    // Thirteen files of 100 bytes and the application of 5000.
+    // Fourteen files of 100 bytes (five language libraries among them) and the application of 5000.
     EXPECT_EQ(L"REG_DWORD:7", m_os.Value(kUninstallEntry, L"EstimatedSize"));
     EXPECT_TRUE(Lines({L"ListFolder " + std::wstring(kInstallDir) + L"\\*"}).empty()) << "no second walk";
 }
@@ -131,24 +166,27 @@ TEST_F(EngineWorld, ServiceModeReinstallReleasesTheOldServiceFirstAndMarksTheApp
         L"CopyFile C:\\payload\\Application\\vista\\ssleay32.dll -> " + i + L"\\ssleay32.dll",
         L"CopyFile C:\\payload\\Application\\vista\\zlib1.dll -> " + i + L"\\zlib1.dll",
         L"CopyFile C:\\payload\\Application\\XSrvSetup.exe -> " + i + L"\\XSrvSetup.exe",
-        L"CreateKey " + kUninstallEntry,
         L"StartProcess show=5 flags=0x20 " + kService + L" -i" + kInInstall,
         L"ShellLink.Save " + kDesktopLink,
         L"ShellLink.Save " + kMenu + L"\\Kestrin HW RAID Manager.lnk",
         L"ShellLink.Save " + kMenu + L"\\Uninstall.lnk",
-        L"CreateKey " + kPersisted,
         L"SetDword " + kPersisted + L" [" + i + L"\\REReviZuvor.exe] = 1",
     };
+    // The old service is released before anything is replaced, the new one registered once the
+    // files and the entry are in place.
     EXPECT_EQ(expected, Lines({L"StartProcess", L"Pause", L"SendCloseMessage", L"CopyFile C:\\payload\\setup.exe",
                                L"CopyFile C:\\payload\\Application\\vista", L"CopyFile C:\\payload\\Application\\X",
-                               L"CreateKey", L"SetDword " + kPersisted, L"ShellLink.Save"}));
-    // Nothing of the Run value in service mode; the old images and shortcuts were replaced.
-    EXPECT_TRUE(Lines({L"OpenKey " + kRun}).empty());
+                               L"SetDword " + kPersisted, L"ShellLink.Save"}));
+    const LineList calls = m_os.Calls();
+    EXPECT_LT(Find(calls, L"SetString " + kUninstallEntry), Find(calls, L"StartProcess", L" -i"));
+    // Nothing of the Run value in service mode; the old images and the user's own desktop
+    // shortcut of the earlier install went, what it made is the new record's.
+    EXPECT_TRUE(Lines({L"SetString " + kRun}).empty());
     EXPECT_FALSE(m_os.Exists(i + L"\\Images\\old.bmp"));
     EXPECT_TRUE(m_os.Exists(i + L"\\Images\\pic.bmp"));
-    EXPECT_EQ((LineList{L"DeleteFile " + kDesktopLink, L"DeleteFile " + kMenu + L"\\Kestrin HW RAID Manager.lnk",
-                     L"DeleteFile " + kMenu + L"\\Uninstall.lnk"}),
-              Lines({L"DeleteFile C:\\Users", L"DeleteFile C:\\ProgramData"}));
+    EXPECT_FALSE(m_os.Exists(std::wstring(FakePlatform::kDesktop) + L"\\Kestrin HW RAID Manager.lnk"));
+    EXPECT_FALSE(m_os.Exists(i + L"\\Uninstall\\Backup"));
+    EXPECT_NE(std::string::npos, m_os.Content(kRecord).find("file | C:\\Program Files\\KRT55A\\Cfg.KS\r\n"));
 }
 
 TEST_F(EngineWorld, FirstServiceModeInstallRunsNoReleaseAndNoPause) {
@@ -162,7 +200,7 @@ TEST_F(EngineWorld, EveryStartedProcessAsksForNormalPriorityAQuotedPathAndTheIns
     g_bVista = 1;
     AddInstalled(true);
     RunInstall(kSetupDir, m_config);
-    RunRemoval(m_config);
+    Remove();
     const LineList started = Lines({L"StartProcess"});
     ASSERT_EQ(5u, started.size());
     for (const auto& line : started) {
@@ -171,25 +209,22 @@ TEST_F(EngineWorld, EveryStartedProcessAsksForNormalPriorityAQuotedPathAndTheIns
     }
 }
 
-TEST_F(EngineWorld, ServiceThatCannotStartEndsTheInstallBeforeShortcutsAndMark) {
+TEST_F(EngineWorld, ServiceThatCannotStartUndoesTheInstallAfterItsMessage) {
     g_bVista = 1;
+    const LineList before = m_os.Snapshot();
     m_os.Refuse(L"StartProcess show=5 flags=0x20 " + kService + L" -i");
     EXPECT_FALSE(RunInstall(kSetupDir, m_config));
     EXPECT_EQ((LineList{L"MessageBox [Fail] Fail to install the service! type=0x51030"}), Lines({L"MessageBox"}));
     EXPECT_TRUE(Lines({L"NewShellLink", L"ShellLink", L"CreateKey HKCU"}).empty());
-    // The files and the entry stay in place.
-    EXPECT_TRUE(m_os.Exists(std::wstring(kInstallDir) + L"\\REReviZuvor.exe"));
-    EXPECT_TRUE(m_os.KeyExists(kUninstallEntry));
+    EXPECT_EQ(before, m_os.Snapshot());
 }
 
-TEST_F(EngineWorld, RunningApplicationIsClosedBeforeAnyFileIsCopied) {
+TEST_F(EngineWorld, RunningApplicationIsClosedBeforeAnyChange) {
     m_os.AddWindow(kAppName);
     RunInstall(kSetupDir, m_config);
-    const LineList calls = Sequence();
-    ASSERT_GE(calls.size(), 5u);
-    EXPECT_EQ(L"FindTopWindow Kestrin HW RAID Manager", calls[1]);
-    EXPECT_EQ(L"SendCloseMessage Kestrin HW RAID Manager within 5000 ms", calls[2]);
-    EXPECT_EQ(L"Pause 1000", calls[3]);
+    const LineList calls = m_os.Calls();
+    EXPECT_LT(Find(calls, L"SendCloseMessage Kestrin HW RAID Manager within 5000 ms"), Find(calls, L"CopyFile"));
+    EXPECT_EQ(L"Pause 1000", calls[Find(calls, L"SendCloseMessage") + 1]);
     EXPECT_EQ(1, m_os.PauseCount());
 }
 
@@ -212,158 +247,146 @@ TEST_F(EngineWorld, InvalidInstallFolderTouchesNothingAndSaysSo) {
     EXPECT_EQ(message, m_os.Calls());
 
     m_os.ClearCalls();
-    EXPECT_FALSE(RunRemoval(m_config));
+    EXPECT_FALSE(Remove());
     EXPECT_EQ(message, m_os.Calls());
 
     CopyText(m_config.szInstallDir, kInstallDir);
     CopyText(m_config.szAppFolderName, L"..");
     m_os.ClearCalls();
     EXPECT_FALSE(RunInstall(kSetupDir, m_config));
-    EXPECT_FALSE(RunRemoval(m_config));
+    EXPECT_FALSE(Remove());
     EXPECT_EQ(2u, m_os.Calls().size());
 }
 
-TEST_F(EngineWorld, RegistryFailuresShowTheirMessageAndStopWhereTheyMust) {
+TEST_F(EngineWorld, RegistryFailuresShowTheirMessageAndAPublisherFailureDoesNot) {
     struct Case {
         std::wstring refused;
         LineList messages;
         bool installFails;
-        LineList lastWrites;  // the entry's value writes that still happened
     } cases[] = {
-        {L"SetString " + kRun, {L"MessageBox [Fail] Fail to write the Run registry key! type=0x51030"}, true,
-         {L"UninstallString", L"DisplayName", L"Publisher", L"DisplayVersion"}},
-        {L"OpenKey " + kRun, {}, false, {L"UninstallString", L"DisplayName", L"Publisher", L"DisplayVersion"}},
-        {L"CreateKey " + kUninstallEntry, {}, true, {}},
+        {L"SetString " + kRun, {L"MessageBox [Fail] Fail to write the Run registry key! type=0x51030"}, true},
+        {L"OpenKey " + kRun, {}, false},
+        {L"CreateKey " + kUninstallEntry, {}, true},
         {L"SetString " + kUninstallEntry + L" [UninstallString]",
-         {L"MessageBox [Fail] Fail to write the UninstallString registry key! type=0x51030"}, true, {}},
+         {L"MessageBox [Fail] Fail to write the UninstallString registry key! type=0x51030"}, true},
         {L"SetString " + kUninstallEntry + L" [DisplayName]",
-         {L"MessageBox [Fail] Fail to write the DisplayName registry key! type=0x51030"}, true, {L"UninstallString"}},
-        {L"SetString " + kUninstallEntry + L" [Publisher]", {}, false,
-         {L"UninstallString", L"DisplayName", L"DisplayVersion"}},
+         {L"MessageBox [Fail] Fail to write the DisplayName registry key! type=0x51030"}, true},
+        {L"SetString " + kUninstallEntry + L" [Publisher]", {}, false},
         {L"SetString " + kUninstallEntry + L" [DisplayVersion]",
-         {L"MessageBox [Fail] Fail to write the DisplayVersion registry key! type=0x51030"}, true,
-         {L"UninstallString", L"DisplayName", L"Publisher"}},
+         {L"MessageBox [Fail] Fail to write the DisplayVersion registry key! type=0x51030"}, true},
     };
     for (const Case& c : cases) {
         FakePlatform os;
-        os.AddFile(L"C:\\payload\\setup.exe");
-        os.AddFile(L"C:\\payload\\setup.ini");
-        os.AddFile(L"C:\\payload\\Application\\REReviZuvor.exe");
+        AddPayload(os);
         os.Refuse(c.refused);
         ScopedPlatformOverride use(os);
-        EXPECT_EQ(!c.installFails, RunInstall(kSetupDir, m_config)) << c.refused;
-        EXPECT_EQ(c.messages, os.CallsStartingWith({L"MessageBox"})) << c.refused;
-        LineList written;
-        for (const wchar_t* name : {L"UninstallString", L"DisplayName", L"Publisher", L"DisplayVersion"}) {
-            if (!os.Value(kUninstallEntry, name).empty()) written.push_back(name);
-        }
-        EXPECT_EQ(c.lastWrites, written) << c.refused;
-        // The install goes on to its shortcuts after every registry failure.
-        EXPECT_EQ(3u, os.CallsStartingWith({L"ShellLink.Save"}).size()) << c.refused;
+        EXPECT_EQ(!c.installFails, RunInstall(kSetupDir, m_config)) << Narrow(c.refused);
+        EXPECT_EQ(c.messages, os.CallsStartingWith({L"MessageBox"})) << Narrow(c.refused);
     }
 }
 
-TEST_F(EngineWorld, PayloadFileThatCannotBeCopiedFailsTheInstallButAMissingOneDoesNot) {
-    m_os.Refuse(L"CopyFile C:\\payload\\Application\\REReviZuvor.exe");
+TEST_F(EngineWorld, MissingPayloadFileOrPathThatDoesNotFitIsRefusedBeforeAnyChange) {
+    FakePlatform lacking;
+    AddPayload(lacking);
+    lacking.Refuse(L"ListFolder C:\\payload\\Application\\*.*");  // as good as an empty folder
+    {
+        ScopedPlatformOverride use(lacking);
+        EXPECT_FALSE(RunInstall(kSetupDir, m_config));
+    }
+    // An install folder of 250 units fits its field, but none of the files fit beside it.
+    const std::wstring longDir = L"C:\\Program Files\\" + std::wstring(233, L'd');
+    CopyText(m_config.szInstallDir, longDir.c_str());
+    CopyText(m_config.szAppFolderName, std::wstring(233, L'd').c_str());
     EXPECT_FALSE(RunInstall(kSetupDir, m_config));
-    // Every later step still ran.
-    EXPECT_EQ(3u, Lines({L"ShellLink.Save"}).size());
-    EXPECT_TRUE(Lines({L"MessageBox"}).empty());
-
-    FakePlatform sparse;
-    sparse.AddFile(L"C:\\payload\\setup.exe");
-    ScopedPlatformOverride use(sparse);
-    EXPECT_TRUE(RunInstall(kSetupDir, m_config));
-}
-
-TEST_F(EngineWorld, InstallFolderWhoseParentIsMissingFailsButStillRegisters) {
-    CopyText(m_config.szInstallDir, L"D:\\Missing\\KRT55A");
-    EXPECT_FALSE(RunInstall(kSetupDir, m_config));
-    EXPECT_EQ(1u, Lines({L"CreateKey " + kUninstallEntry}).size());
+    for (const FakePlatform* os : {&lacking, &m_os}) {
+        EXPECT_TRUE(os->CallsStartingWith({L"Create", L"Copy", L"Move", L"Open", L"Set", L"Delete", L"Remove"}).empty());
+    }
 }
 
 TEST_F(EngineWorld, On64BitWindowsTheRegistryPathsNameWow6432Node) {
     g_bWow64 = 1;
     RunInstall(kSetupDir, m_config);
     const std::wstring base = L"HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\";
-    EXPECT_EQ((LineList{L"OpenKey " + base + L"Run", L"CreateKey " + base + L"Uninstall\\KRT55A"}),
-              Lines({L"OpenKey", L"CreateKey"}));
+    EXPECT_EQ((LineList{L"CreateKey " + base + L"Uninstall\\KRT55A"}), Lines({L"CreateKey"}));
+    EXPECT_EQ(1u, Lines({L"SetString " + base + L"Run [Kestrin HW RAID Manager]"}).size());
     m_os.ClearCalls();
-    RunRemoval(m_config);
-    EXPECT_EQ((LineList{L"OpenKey " + base + L"Uninstall", L"OpenKey " + base + L"Run"}), Lines({L"OpenKey"}));
+    Remove();
+    EXPECT_EQ((LineList{L"DeleteValue " + base + L"Run [Kestrin HW RAID Manager]",
+                        L"DeleteSubKey " + base + L"Uninstall\\KRT55A"}),
+              Lines({L"DeleteValue", L"DeleteSubKey"}));
 }
 
-TEST_F(EngineWorld, PathsThatDoNotFitAreRefusedNotCut) {
-    // An install folder of 250 units fits its field, but none of the files fit beside it.
-    const std::wstring longDir = L"C:\\Program Files\\" + std::wstring(233, L'd');
-    CopyText(m_config.szInstallDir, longDir.c_str());
-    CopyText(m_config.szAppFolderName, std::wstring(233, L'd').c_str());
-    m_os.AddFolder(longDir);
-    m_os.ClearCalls();
-    EXPECT_FALSE(RunInstall(kSetupDir, m_config));
-    for (const auto& line : m_os.Calls()) {
-        const size_t arrow = line.find(L" -> ");
-        if (arrow != std::wstring::npos) {
-            EXPECT_LE(line.size() - arrow - 4, 259u) << Narrow(line);
-        }
-    }
-    EXPECT_TRUE(Lines({L"CopyFile C:\\payload\\Application\\REReviZuvor.exe"}).empty());
-}
-
-TEST_F(EngineWorld, RemovalRunsEveryStepInOrder) {
-    AddInstalled(false);
-    m_os.AddFile(std::wstring(FakePlatform::kPrograms) + L"\\Kestrin HW RAID Manager\\Readme.txt");
+TEST_F(EngineWorld, RemovalTakesTheRunValueFirstAndTheEntryAndItsOwnFolderLast) {
+    const LineList before = m_os.Snapshot();
+    ASSERT_TRUE(RunInstall(kSetupDir, m_config));
+    m_os.AddFile(std::wstring(kInstallDir) + L"\\Cfg.KS");
     m_os.AddWindow(kAppName);
-    EXPECT_TRUE(RunRemoval(m_config));
+    m_os.ClearCalls();
+    EXPECT_TRUE(Remove());
+    const LineList calls = m_os.Calls();
     const std::wstring i = kInstallDir;
-    const LineList expected = {
-        L"FindTopWindow Kestrin HW RAID Manager",
-        L"SendCloseMessage Kestrin HW RAID Manager within 5000 ms",
-        L"Pause 1000",
-        L"DeleteFile " + i + L"\\mingwm10.dll",
-        L"DeleteFile " + i + L"\\REReviZuvor.exe",
-        L"DeleteFile " + i + L"\\Cfg.KS",
-        L"DeleteFile " + i + L"\\center.gif",
-        L"OpenKey HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-        L"DeleteSubKey " + kUninstallEntry,
-        L"OpenKey " + kRun,
-        L"DeleteValue " + kRun + L" [Kestrin HW RAID Manager]",
-        L"DeleteFile " + kDesktopLink,
-        L"DeleteFile " + kMenu + L"\\Kestrin HW RAID Manager.lnk",
-        L"DeleteFile " + kMenu + L"\\Uninstall.lnk",
-        L"RemoveFolder " + kMenu,
-    };
-    EXPECT_EQ(expected, Lines({L"FindTopWindow", L"SendCloseMessage", L"Pause", L"DeleteFile", L"OpenKey",
-                               L"DeleteSubKey", L"DeleteValue", L"RemoveFolder", L"StartProcess"}));
-    // Every name of the table is looked at, in table order, before its delete.
-    const LineList looked = Lines({L"GetAttributes"});
-    ASSERT_EQ(3u + kAppImageFileCount, looked.size());
-    EXPECT_EQ(L"GetAttributes " + i + L"\\center.gif", looked[3]);
-    EXPECT_EQ(L"GetAttributes " + i + L"\\about_click.bmp", looked.back());
-    // What the removal leaves in place.
-    for (const wchar_t* kept : {L"\\setup.ini", L"\\libeay32.dll", L"\\ssleay32.dll", L"\\Images\\old.bmp",
-                                L"\\Uninstall\\setup.exe", L"\\Uninstall\\setup.ini", L"\\Uninstall\\setupENU.dll"})
-        EXPECT_TRUE(m_os.Exists(i + kept)) << Narrow(kept);
-    EXPECT_TRUE(m_os.Exists(kMenu)) << "the Start-menu folder holds another file";
+    EXPECT_LT(Find(calls, L"FindTopWindow"), Find(calls, L"DeleteValue " + kRun));
+    EXPECT_LT(Find(calls, L"DeleteValue " + kRun), Find(calls, L"DeleteFile " + kDesktopLink));
+    EXPECT_LT(Find(calls, L"DeleteFile " + kDesktopLink), Find(calls, L"DeleteFile " + i + L"\\REReviZuvor.exe"));
+    EXPECT_LT(Find(calls, L"DeleteFile " + i + L"\\Cfg.KS"), Find(calls, L"DeleteSubKey " + kUninstallEntry));
+    EXPECT_LT(Find(calls, L"DeleteSubKey " + kUninstallEntry), Find(calls, L"DeleteFile " + i + L"\\Uninstall\\setup.exe"));
+    EXPECT_LT(Find(calls, L"DeleteFile " + kRecord), Find(calls, L"RemoveFolder " + i + L"\\Uninstall"));
+    EXPECT_EQ(L"RemoveFolder " + i, calls[FindLast(calls, L"RemoveFolder")]);
+    EXPECT_EQ(before, m_os.Snapshot());
+}
+
+TEST_F(EngineWorld, RemovalOfAnUnrecordedInstallTakesWhatSuchAnInstallMade) {
+    AddInstalled(false);
+    const std::wstring i = kInstallDir;
+    m_os.AddFile(std::wstring(FakePlatform::kPrograms) + L"\\Kestrin HW RAID Manager\\Readme.txt");
+    EXPECT_TRUE(Remove());
+    EXPECT_FALSE(m_os.Exists(i)) << "nothing else was in it: its shared files went too";
     EXPECT_FALSE(m_os.KeyExists(kUninstallEntry));
+    EXPECT_FALSE(m_os.Exists(std::wstring(FakePlatform::kDesktop) + L"\\Kestrin HW RAID Manager.lnk"));
+    EXPECT_TRUE(m_os.Exists(kMenu + L"\\Readme.txt")) << "the Start-menu folder holds another file";
+
+    // A file of the user's own beside them: the shared files stay with it.
+    AddInstalled(false);
+    m_os.AddFile(i + L"\\notes.txt");
+    EXPECT_TRUE(Remove());
+    EXPECT_EQ((LineList{L"Images", L"libeay32.dll", L"notes.txt", L"setup.ini", L"ssleay32.dll"}), m_os.Children(i));
+}
+
+TEST_F(EngineWorld, RemovalThatCannotDeleteAFileKeepsTheEntryAndTheRecordOfWhatIsLeft) {
+    ASSERT_TRUE(RunInstall(kSetupDir, m_config));
+    const std::wstring program = std::wstring(kInstallDir) + L"\\REReviZuvor.exe";
+    m_os.Refuse(L"DeleteFile " + program, ERROR_SHARING_VIOLATION);
+    EXPECT_FALSE(Remove());
+    EXPECT_TRUE(m_os.KeyExists(kUninstallEntry));
+    EXPECT_TRUE(m_os.Exists(std::wstring(kInstallDir) + L"\\Uninstall\\setup.exe"));
+    const std::string record = m_os.Content(kRecord);
+    EXPECT_NE(std::string::npos, record.find("file | C:\\Program Files\\KRT55A\\REReviZuvor.exe\r\n"));
+    EXPECT_EQ(std::string::npos, record.find("mingwm10.dll"));
+    EXPECT_EQ(std::string::npos, record.find(".lnk"));
+
+    m_os.ClearRefusals();
+    EXPECT_TRUE(Remove());
+    EXPECT_FALSE(m_os.Exists(kInstallDir));
+    EXPECT_FALSE(m_os.KeyExists(kUninstallEntry));
+}
+
+TEST_F(EngineWorld, RunningRemovalProgramLeavesForAFolderOfItsOwnAndGoesAtTheNextRestart) {
+    ASSERT_TRUE(RunInstall(kSetupDir, m_config));
+    const std::wstring program = std::wstring(kInstallDir) + L"\\Uninstall\\setup.exe";
+    const std::wstring moved = std::wstring(FakePlatform::kTemp) + L"KRT55A-removal-2";
+    m_os.AddFolder(std::wstring(FakePlatform::kTemp) + L"KRT55A-removal-1");  // someone else's
+    m_os.Refuse(L"DeleteFile " + program, ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(Remove());
+    EXPECT_FALSE(m_os.Exists(kInstallDir));
+    EXPECT_TRUE(m_os.Exists(moved + L"\\setup.exe"));
+    EXPECT_EQ(1u, Lines({L"CreatePrivateFolder " + moved}).size());
+    EXPECT_EQ((LineList{moved + L"\\setup.exe", moved}), m_os.PendingDeletes());
 }
 
 TEST_F(EngineWorld, ServiceModeRemovalReleasesTheServiceEvenWithoutItsProgram) {
     g_bVista = 1;
-    EXPECT_TRUE(RunRemoval(m_config));
+    EXPECT_TRUE(Remove());
     EXPECT_EQ((LineList{L"StartProcess show=5 flags=0x20 " + kService + L" -k" + kInInstall, L"Pause 1000",
-                     L"StartProcess show=5 flags=0x20 " + kService + L" -u" + kInInstall, L"Pause 1000"}),
+                        L"StartProcess show=5 flags=0x20 " + kService + L" -u" + kInInstall, L"Pause 1000"}),
               Lines({L"StartProcess", L"Pause"}));
-    EXPECT_EQ(L"GetAttributes C:\\Program Files\\KRT55A\\XSrvSetup.exe", Lines({L"GetAttributes"}).back());
-    EXPECT_TRUE(Lines({L"OpenKey " + kRun, L"DeleteValue"}).empty());
-}
-
-TEST_F(EngineWorld, RemovalFailsWhenAnInstalledFileCannotBeDeletedButGoesOn) {
-    AddInstalled(false);
-    m_os.Refuse(L"DeleteFile C:\\Program Files\\KRT55A\\mingwm10.dll", ERROR_SHARING_VIOLATION);
-    EXPECT_FALSE(RunRemoval(m_config));
-    // The rest still ran; the program file is gone, so the entry goes too.
-    EXPECT_FALSE(m_os.Exists(std::wstring(kInstallDir) + L"\\REReviZuvor.exe"));
-    EXPECT_FALSE(m_os.KeyExists(kUninstallEntry));
-    EXPECT_FALSE(m_os.Exists(kMenu));
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/FileTables.h"
-#include "engine/InstallFiles.h"
+#include "engine/InstallProcedure.h"
 #include "tests/support/EngineWorld.h"
 
 namespace {
@@ -33,11 +33,9 @@ TEST_F(EngineWorld, LibraryVariantFollowsTheSystemVersion) {
     for (const Case& c : cases) {
         FakePlatform os;
         ScopedPlatformOverride use(os);
-        for (const wchar_t* name : {L"libeay32.dll", L"ssleay32.dll"}) os.AddFile(std::wstring(kSetupDir) + L"Application\\" + name);
-        for (const wchar_t* name : {L"libeay32.dll", L"ssleay32.dll", L"zlib1.dll"})
-            os.AddFile(std::wstring(kSetupDir) + L"Application\\vista\\" + name);
+        AddPayload(os);
         os.SetVersion(c.major, c.minor, c.type);
-        InstallFiles(kSetupDir, m_config);
+        EXPECT_TRUE(RunInstall(kSetupDir, m_config));
         const std::vector<std::wstring> expected =
             c.vista ? std::vector<std::wstring>{L"libeay32.dll", L"ssleay32.dll", L"zlib1.dll"}
                     : std::vector<std::wstring>{L"libeay32.dll", L"ssleay32.dll"};
@@ -49,34 +47,34 @@ TEST_F(EngineWorld, LibraryVariantFollowsTheSystemVersion) {
 
 TEST_F(EngineWorld, FailedVersionQueryTakesThePlainVariant) {
     m_os.FailVersionQuery();
-    InstallFiles(kSetupDir, m_config);
+    RunInstall(kSetupDir, m_config);
     EXPECT_EQ((std::vector<std::wstring>{L"libeay32.dll", L"ssleay32.dll"}), InstalledLibraries(m_os));
 }
 
-TEST_F(EngineWorld, OnlyFourLanguageLibrariesReachTheUninstallFolder) {
-    InstallFiles(kSetupDir, m_config);
-    EXPECT_EQ((std::vector<std::wstring>{L"setup.exe", L"setup.ini", L"setupCHS.dll", L"setupCHT.dll",
-                                         L"setupENU.dll", L"setupJPN.dll"}),
+TEST_F(EngineWorld, EveryLanguageLibraryOfThePayloadReachesTheUninstallFolder) {
+    RunInstall(kSetupDir, m_config);
+    EXPECT_EQ((std::vector<std::wstring>{L"install-record.txt", L"setup.exe", L"setup.ini", L"setupCHS.dll",
+                                         L"setupCHT.dll", L"setupENU.dll", L"setupJPN.dll", L"setupKOR.dll"}),
               m_os.Children(std::wstring(kInstallDir) + L"\\Uninstall"));
-    EXPECT_EQ(4u, Lines({L"CopyFile C:\\payload\\setup", L"CopyFile C:\\payload\\setupKOR"}).size() - 3u);
 }
 
 TEST_F(EngineWorld, ServiceProgramIsCopiedInServiceModeOnly) {
-    InstallFiles(kSetupDir, m_config);
+    RunInstall(kSetupDir, m_config);
     EXPECT_FALSE(m_os.Exists(std::wstring(kInstallDir) + L"\\XSrvSetup.exe"));
     g_bVista = 1;
-    InstallFiles(kSetupDir, m_config);
+    RunInstall(kSetupDir, m_config);
     EXPECT_TRUE(m_os.Exists(std::wstring(kInstallDir) + L"\\XSrvSetup.exe"));
 }
 
 TEST_F(EngineWorld, ReinstallEmptiesTheImagesFolderButNotItsSubfolders) {
     AddInstalled(false);
     m_os.AddFile(std::wstring(kInstallDir) + L"\\Images\\keep\\inner.bmp");
-    EXPECT_TRUE(InstallFiles(kSetupDir, m_config));
+    EXPECT_TRUE(RunInstall(kSetupDir, m_config));
     EXPECT_EQ((std::vector<std::wstring>{L"keep", L"pic.bmp"}), m_os.Children(std::wstring(kInstallDir) + L"\\Images"));
     EXPECT_TRUE(m_os.Exists(std::wstring(kInstallDir) + L"\\Images\\keep\\inner.bmp"));
-    // No folder is created over an existing installation.
-    EXPECT_TRUE(Lines({L"CreateFolder"}).empty());
+    // No folder of the installation is made again, only the one for what is replaced meanwhile.
+    EXPECT_EQ((std::vector<std::wstring>{L"CreateFolder " + std::wstring(kInstallDir) + L"\\Uninstall\\Backup"}),
+              Lines({L"CreateFolder C:\\Program Files"}));
 }
 
 TEST(FileTables, HoldTheTablesNamesInOrder) {

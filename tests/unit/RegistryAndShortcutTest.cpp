@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "engine/Environment.h"
+#include "engine/InstallChanges.h"
 #include "engine/InstallProcedure.h"
 #include "engine/InstallRegistry.h"
 #include "engine/Shortcuts.h"
@@ -40,13 +42,16 @@ protected:
     SetupConfig m_config{};
 };
 
-std::wstring Desktop() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
 std::wstring Menu() { return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\Unit Tool"; }
 
 }  // namespace
 
 TEST_F(RealPlatformTest, UninstallEntryAndRunValueHoldQuotedCommandLines) {
-    ASSERT_TRUE(WriteInstallRegistry(m_config, 2049));
+    CInstallChanges changes(m_config.szInstallDir);
+    ASSERT_TRUE(changes.Begin(L"C:\\payload\\"));
+    ASSERT_TRUE(WriteUninstallEntry(m_config, 2049, changes));
+    ASSERT_TRUE(WriteRunValue(m_config, changes));
+    ASSERT_TRUE(changes.Commit(nullptr));
     const std::wstring i = m_install.path();
     EXPECT_EQ(L"\"" + i + L"\\tool.exe\" min", ReadRegString(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool"));
     EXPECT_EQ(L"\"" + i + L"\\Uninstall\\setup.exe\" delpkg",
@@ -70,27 +75,59 @@ TEST_F(RealPlatformTest, UninstallEntryAndRunValueHoldQuotedCommandLines) {
     EXPECT_EQ((9u + 1u) * sizeof(wchar_t), size);
 }
 
-TEST_F(RealPlatformTest, RemovalDeletesTheEntryAndTheRunValueOutsideServiceMode) {
-    ASSERT_TRUE(WriteInstallRegistry(m_config, 0));
-    g_bVista = 1;
-    DeleteInstallRegistry(m_config);
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry));
-    EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool").has_value()) << "service mode keeps it";
-    g_bVista = 0;
-    DeleteInstallRegistry(m_config);
-    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool").has_value());
-    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+TEST_F(RealPlatformTest, UndoPutsBackWhatTheInstallReplacedAndTakesWhatItMade) {
+    // What was there before: an entry with another version, a Run value, a file and a desktop
+    // shortcut on the all-users desktop, all of an earlier install.
+    const std::wstring i = m_install.path();
+    ASSERT_TRUE(::CreateDirectoryW((i + L"\\Uninstall").c_str(), nullptr));
+    ASSERT_TRUE(WriteTextFile(i + L"\\tool.exe", "earlier program"));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kEntry, L"DisplayVersion", REG_SZ, L"1.0",
+                                               4 * sizeof(wchar_t)));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool", REG_SZ, L"earlier",
+                                               8 * sizeof(wchar_t)));
+    const std::wstring link = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Unit Tool.lnk";
+    ASSERT_TRUE(WriteTextFile(link, "earlier link"));
+    const std::vector<std::wstring> filesBefore = ListTree(i);
+
+    {
+        fw::ComScope com;
+        CInstallChanges changes(m_config.szInstallDir);
+        ASSERT_TRUE(changes.Begin(L"C:\\payload\\"));
+        ULONGLONG bytes = 0;
+        const std::wstring source = BuildDir() + L"\\tests\\unit\\startup_probe.exe";
+        ASSERT_TRUE(changes.CopyIn(source.c_str(), (i + L"\\tool.exe").c_str(), false, bytes));
+        ASSERT_TRUE(changes.CopyIn(source.c_str(), (i + L"\\new.exe").c_str(), false, bytes));
+        ASSERT_TRUE(WriteUninstallEntry(m_config, 1, changes));
+        ASSERT_TRUE(WriteRunValue(m_config, changes));
+        ASSERT_TRUE(CreateDesktopShortcut((i + L"\\tool.exe").c_str(), L"Unit Tool", changes));
+        ASSERT_TRUE(CreateProgramsShortcut(L"Unit Tool", (i + L"\\tool.exe").c_str(), L"Unit Tool", nullptr, changes));
+        EXPECT_EQ(i + L"\\tool.exe", ReadShellLink(link)->target);
+        EXPECT_TRUE(changes.Undo());
+    }
+    EXPECT_EQ(filesBefore, ListTree(i));
+    EXPECT_EQ("earlier program", ReadTextFile(i + L"\\tool.exe"));
+    EXPECT_EQ("earlier link", ReadTextFile(link));
+    EXPECT_FALSE(FolderExists(Menu()));
+    EXPECT_EQ(L"1.0", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayVersion"));
+    EXPECT_EQ(std::vector<std::wstring>{L"DisplayVersion"}, RegValueNames(HKEY_LOCAL_MACHINE, kEntry));
+    EXPECT_EQ(L"earlier", ReadRegString(HKEY_LOCAL_MACHINE, kRun, L"Unit Tool"));
+    ::DeleteFileW(link.c_str());
 }
 
-TEST_F(RealPlatformTest, ShortcutsPointAtTheirTargetsAndAreReplaced) {
+TEST_F(RealPlatformTest, ShortcutsPointAtTheirTargetsAndGoToTheAllUsersFolders) {
     fw::ComScope com;
     const std::wstring app = m_install / L"tool.exe";
     const std::wstring uninstall = m_install / L"Uninstall\\setup.exe";
-    ASSERT_TRUE(CreateDesktopShortcut(app.c_str(), L"Unit Tool"));
-    ASSERT_TRUE(CreateProgramsShortcut(L"Unit Tool", app.c_str(), L"Unit Tool", nullptr));
-    ASSERT_TRUE(CreateProgramsShortcut(L"Unit Tool", uninstall.c_str(), L"Uninstall", L"delpkg"));
+    CInstallChanges changes(m_config.szInstallDir);
+    ASSERT_TRUE(changes.Begin(L"C:\\payload\\"));
+    ASSERT_TRUE(CreateDesktopShortcut(app.c_str(), L"Unit Tool", changes));
+    ASSERT_TRUE(CreateProgramsShortcut(L"Unit Tool", app.c_str(), L"Unit Tool", nullptr, changes));
+    ASSERT_TRUE(CreateProgramsShortcut(L"Unit Tool", uninstall.c_str(), L"Uninstall", L"delpkg", changes));
+    ASSERT_TRUE(changes.Commit(nullptr));
 
-    auto desktop = ReadShellLink(Desktop() + L"\\Unit Tool.lnk");
+    const std::wstring desktopLink = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Unit Tool.lnk";
+    EXPECT_FALSE(FileExists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Unit Tool.lnk"));
+    auto desktop = ReadShellLink(desktopLink);
     ASSERT_TRUE(desktop);
     EXPECT_EQ(app, desktop->target);
     EXPECT_EQ(L"", desktop->arguments);
@@ -101,27 +138,7 @@ TEST_F(RealPlatformTest, ShortcutsPointAtTheirTargetsAndAreReplaced) {
     ASSERT_TRUE(menuUninstall);
     EXPECT_EQ(uninstall, menuUninstall->target);
     EXPECT_EQ(L"delpkg", menuUninstall->arguments);
-
-    // A second install replaces each shortcut.
-    const std::wstring other = m_install / L"other.exe";
-    CreateDesktopShortcut(other.c_str(), L"Unit Tool");
-    EXPECT_EQ(other, ReadShellLink(Desktop() + L"\\Unit Tool.lnk")->target);
-
-    DeleteDesktopShortcut(L"Unit Tool");
-    DeleteProgramsShortcut(L"Unit Tool", L"Unit Tool", false);
-    EXPECT_TRUE(FolderExists(Menu()));
-    DeleteProgramsShortcut(L"Unit Tool", L"Uninstall", true);
-    EXPECT_FALSE(FileExists(Desktop() + L"\\Unit Tool.lnk"));
-    EXPECT_FALSE(FolderExists(Menu()));
-}
-
-TEST_F(RealPlatformTest, StartMenuFolderWithAnotherFileIsKept) {
-    fw::ComScope com;
-    const std::wstring app = m_install / L"tool.exe";
-    CreateProgramsShortcut(L"Unit Tool", app.c_str(), L"Unit Tool", nullptr);
-    WriteTextFile(Menu() + L"\\Readme.txt", "keep");
-    DeleteProgramsShortcut(L"Unit Tool", L"Unit Tool", true);
-    EXPECT_TRUE(FileExists(Menu() + L"\\Readme.txt"));
+    ::DeleteFileW(desktopLink.c_str());
     RemoveTree(Menu());
 }
 

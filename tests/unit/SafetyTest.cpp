@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/InstallFiles.h"
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
 #include "engine/SetupLog.h"
@@ -94,16 +93,18 @@ TEST_F(SafetyTest, LinkedImagesFolderAndLinksInItAreNeverEmptied) {
     m_os.AddAttributes(images + L"\\linked.bmp", FILE_ATTRIBUTE_REPARSE_POINT);
     m_os.AddFolder(images + L"\\junction");
     m_os.AddAttributes(images + L"\\junction", FILE_ATTRIBUTE_REPARSE_POINT);
-    EXPECT_TRUE(InstallFiles(kSetupDir, m_config));
-    EXPECT_EQ((LineList{L"DeleteFile " + images + L"\\old.bmp"}), Lines({L"DeleteFile " + images}));
+    EXPECT_TRUE(RunInstall(kSetupDir, m_config));
+    const LineList moved = Lines({L"MoveFile " + images});
+    ASSERT_EQ(1u, moved.size());
+    EXPECT_EQ(0u, moved[0].find(L"MoveFile " + images + L"\\old.bmp -> "));
     EXPECT_TRUE(m_os.Exists(images + L"\\linked.bmp"));
 
     // The folder itself a link: nothing in it is deleted; the payload's images still arrive.
     m_os.AddFile(images + L"\\old.bmp");
     m_os.AddAttributes(images, FILE_ATTRIBUTE_REPARSE_POINT);
     m_os.ClearCalls();
-    EXPECT_TRUE(InstallFiles(kSetupDir, m_config));
-    EXPECT_TRUE(Lines({L"DeleteFile " + images, L"ListFolder " + images}).empty());
+    EXPECT_TRUE(RunInstall(kSetupDir, m_config));
+    EXPECT_TRUE(Lines({L"MoveFile " + images + L"\\old", L"ListFolder " + images}).empty());
     EXPECT_TRUE(m_os.Exists(images + L"\\old.bmp"));
     EXPECT_TRUE(m_os.Exists(images + L"\\pic.bmp"));
 }
@@ -113,13 +114,12 @@ TEST_F(SafetyTest, RemovalDeletesNothingThroughALinkAndKeepsTheEntryWhileTheProg
     const std::wstring program = std::wstring(kInstallDir) + L"\\REReviZuvor.exe";
     m_os.AddAttributes(program, FILE_ATTRIBUTE_REPARSE_POINT);
     m_os.AddAttributes(std::wstring(kInstallDir) + L"\\center.gif", FILE_ATTRIBUTE_REPARSE_POINT);
-    EXPECT_FALSE(RunRemoval(m_config));
-    EXPECT_EQ((LineList{L"DeleteFile " + std::wstring(kInstallDir) + L"\\mingwm10.dll",
-                        L"DeleteFile " + std::wstring(kInstallDir) + L"\\Cfg.KS"}),
-              Lines({L"DeleteFile C:\\Program Files"}));
+    EXPECT_FALSE(Remove());
+    EXPECT_TRUE(Lines({L"DeleteFile " + program, L"DeleteFile " + std::wstring(kInstallDir) + L"\\center.gif"}).empty());
+    EXPECT_FALSE(m_os.Exists(std::wstring(kInstallDir) + L"\\mingwm10.dll")) << "the rest still went";
     EXPECT_TRUE(m_os.Exists(program));
     EXPECT_TRUE(m_os.KeyExists(kEntry));
-    EXPECT_TRUE(Lines({L"DeleteSubKey", L"DeleteValue"}).empty());
+    EXPECT_TRUE(Lines({L"DeleteSubKey"}).empty());
 }
 
 TEST_F(SafetyTest, ReadOnlyFilesAreMadeWritableBeforeTheirDeleteAndPutBackWhenItFails) {
@@ -128,14 +128,15 @@ TEST_F(SafetyTest, ReadOnlyFilesAreMadeWritableBeforeTheirDeleteAndPutBackWhenIt
     const std::wstring library = std::wstring(kInstallDir) + L"\\mingwm10.dll";
     m_os.AddAttributes(program, FILE_ATTRIBUTE_READONLY);
     m_os.AddAttributes(library, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-    m_os.Refuse(L"DeleteFile " + library, ERROR_SHARING_VIOLATION);
-    EXPECT_FALSE(RunRemoval(m_config));
-    EXPECT_EQ((LineList{L"SetAttributes " + library + L" = 0x2", L"DeleteFile " + library + L" [refused]",
-                        L"SetAttributes " + library + L" = 0x3", L"SetAttributes " + program + L" = 0x80",
-                        L"DeleteFile " + program}),
-              Lines({L"SetAttributes", L"DeleteFile " + library, L"DeleteFile " + program}));
+    m_os.Refuse(L"DeleteFile " + library, ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(Remove());
+    EXPECT_EQ((LineList{L"DeleteFile " + library + L" [refused]", L"SetAttributes " + library + L" = 0x2",
+                        L"DeleteFile " + library + L" [refused]", L"SetAttributes " + library + L" = 0x3"}),
+              Lines({L"SetAttributes " + library, L"DeleteFile " + library}));
+    EXPECT_EQ((LineList{L"DeleteFile " + program, L"SetAttributes " + program + L" = 0x80", L"DeleteFile " + program}),
+              Lines({L"SetAttributes " + program, L"DeleteFile " + program}));
     EXPECT_FALSE(m_os.Exists(program));
-    EXPECT_FALSE(m_os.KeyExists(kEntry));
+    EXPECT_TRUE(m_os.KeyExists(kEntry)) << "kept while the library stays";
 }
 
 TEST(SetupLog, AppendsUtf8LinesToTheFolderNamedFileInTemp) {

@@ -25,6 +25,7 @@ protected:
         EXPECT_EQ(1u, code);
         return Lines({L"PostMessage"});
     }
+    void SetUp() override { AddPayload(m_os, m_scratch.path() + L"\\"); }
     ScratchFolder m_scratch{L"worker"};
 };
 

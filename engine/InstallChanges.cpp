@@ -1,0 +1,298 @@
+#include "engine/InstallChanges.h"
+
+#include <cwchar>
+
+#include "engine/InstallUndo.h"
+#include "engine/InstalledState.h"
+#include "engine/OutsideComponents.h"
+#include "engine/RegistryPaths.h"
+#include "engine/SetupLog.h"
+#include "framework/TextFormat.h"
+
+namespace {
+
+// Room for an earlier value's data: far more than any value of the install's.
+constexpr DWORD kEarlierValueBytes = 4096;
+
+// "2026-12-07 19:40:01", local time.
+void FormatLocalTime(wchar_t (&text)[32]) {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    const unsigned parts[] = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    const wchar_t separators[] = {L'-', L'-', L' ', L':', L':', L'\0'};
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < 6; ++i) {
+        const NumberText number(parts[i]);
+        if (parts[i] < 10) text[used++] = L'0';
+        for (const wchar_t* digit = number; *digit; ++digit) text[used++] = *digit;
+        text[used++] = separators[i];
+    }
+}
+
+bool IsMissing(DWORD attributes) {
+    return attributes == INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+CRecordedKey::CRecordedKey(CInstallChanges& changes, std::unique_ptr<ISetupRegistryKey> key, const wchar_t* rootedPath,
+                           bool created)
+    : m_changes(changes), m_key(std::move(key)), m_created(created) {
+    CopyText(m_path, rootedPath);
+}
+
+bool CRecordedKey::RecordEarlierValue(const wchar_t* name, bool& exists) {
+    exists = false;
+    if (m_created) return true;
+    DWORD type = REG_NONE;
+    fw::HeapArray<BYTE> data(kEarlierValueBytes + sizeof(wchar_t));
+    DWORD bytes = kEarlierValueBytes;
+    if (!data) return false;
+    if (!m_key->QueryValue(name, &type, data.get(), &bytes)) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return m_changes.Write(RecordKind::Value, m_path, name, kNoEarlierValue);
+        LogFailure({L"Could not read ", m_path, L" [", name, L"], which would be replaced"}, error);
+        return false;
+    }
+    exists = true;
+    // The buffer has a spare unit past the data, zero-filled, so a string is always terminated.
+    fw::HeapArray<wchar_t> earlier(kEarlierValueBytes / sizeof(wchar_t) + 16);
+    if (!earlier) return false;
+    bool kept = false;
+    if (type == REG_SZ) {
+        kept = FormatTextInto(earlier.get(), earlier.size(), L"sz:%s", {reinterpret_cast<const wchar_t*>(data.get())});
+    } else if (type == REG_DWORD && bytes == sizeof(DWORD)) {
+        DWORD number = 0;
+        ::CopyMemory(&number, data.get(), sizeof number);
+        kept = FormatTextInto(earlier.get(), earlier.size(), L"dword:%s", {NumberText(number)});
+    }
+    if (!kept) {
+        LogLine({m_path, L" [", name, L"] holds data that setup cannot keep for an undo: not replaced"});
+        return false;
+    }
+    return m_changes.Write(RecordKind::Value, m_path, name, earlier.get());
+}
+
+bool CRecordedKey::SetString(const wchar_t* name, const wchar_t* data) {
+    bool exists = false;
+    if (!RecordEarlierValue(name, exists)) return false;
+    if (m_key->SetString(name, data)) {
+        LogLine({L"Set ", m_path, L" [", name, L"] = ", data});
+        return true;
+    }
+    LogFailure({L"Could not set ", m_path, L" [", name, L"]"}, ::GetLastError());
+    return false;
+}
+
+bool CRecordedKey::SetDword(const wchar_t* name, DWORD data) {
+    bool exists = false;
+    if (!RecordEarlierValue(name, exists)) return false;
+    if (m_key->SetDword(name, data)) {
+        LogLine({L"Set ", m_path, L" [", name, L"] = ", NumberText(data)});
+        return true;
+    }
+    LogFailure({L"Could not set ", m_path, L" [", name, L"]"}, ::GetLastError());
+    return false;
+}
+
+bool CRecordedKey::DeleteValue(const wchar_t* name) {
+    DWORD type = REG_NONE;
+    DWORD bytes = 0;
+    if (!m_key->QueryValue(name, &type, nullptr, &bytes) && ::GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+    bool exists = false;
+    if (!RecordEarlierValue(name, exists)) return false;
+    if (m_key->DeleteValue(name)) {
+        LogLine({L"Deleted ", m_path, L" [", name, L"]"});
+        return true;
+    }
+    LogFailure({L"Could not delete ", m_path, L" [", name, L"]"}, ::GetLastError());
+    return false;
+}
+
+CInstallChanges::CInstallChanges(const wchar_t* pszInstallDir) {
+    CopyText(m_installDir, pszInstallDir);
+    if (!FormatText(m_backupDir, L"%s\\%s\\%s", pszInstallDir, kUninstallFolderName, kBackupFolderName))
+        m_backupDir[0] = L'\0';
+}
+
+CInstallChanges::~CInstallChanges() = default;
+
+bool CInstallChanges::Write(RecordKind kind, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
+    return m_record.Write(kind, a, b, c);
+}
+
+bool CInstallChanges::Note(RecordKind kind, const wchar_t* a) {
+    return Write(kind, a);
+}
+
+bool CInstallChanges::Begin(const wchar_t* pszSetupDir) {
+    ISetupPlatform& os = SetupPlatform();
+    wchar_t uninstallDir[MAX_PATH];
+    if (!m_backupDir[0] || !FormatText(uninstallDir, L"%s\\%s", m_installDir, kUninstallFolderName)) return false;
+
+    // The record cannot name the folders that hold it before they exist: they are made first and
+    // entered right after, and an undo removes them when they are empty.
+    const DWORD installAttributes = os.GetAttributes(m_installDir);
+    bool createdUninstall = false;
+    if (IsMissing(installAttributes)) {
+        if (!os.CreateFolder(m_installDir)) {
+            LogFailure({L"Could not create folder ", m_installDir}, ::GetLastError());
+            return false;
+        }
+        m_createdInstallFolder = true;
+        LogLine({L"Created folder ", m_installDir});
+    } else if (!(installAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        LogLine({L"The install folder's place ", m_installDir, L" is taken by a file"});
+        return false;
+    }
+    if (m_createdInstallFolder || IsMissing(os.GetAttributes(uninstallDir))) {
+        if (!os.CreateFolder(uninstallDir)) {
+            LogFailure({L"Could not create folder ", uninstallDir}, ::GetLastError());
+            if (m_createdInstallFolder) os.RemoveFolder(m_installDir);
+            return false;
+        }
+        createdUninstall = true;
+        LogLine({L"Created folder ", uninstallDir});
+    }
+    auto giveUp = [&] {
+        if (createdUninstall) os.RemoveFolder(uninstallDir);
+        if (m_createdInstallFolder) os.RemoveFolder(m_installDir);
+        return false;
+    };
+
+    if (!m_createdInstallFolder) {
+        CRecordList earlier;
+        std::size_t lastBegin = 0;
+        const RecordState state = LoadInstallRecord(m_installDir, earlier, lastBegin);
+        if (state == RecordState::Unfinished || state == RecordState::Unreadable) {
+            LogLine({L"The install record in ", m_installDir, L" is not that of a completed install: refused"});
+            return giveUp();
+        }
+        m_hadRecord = state == RecordState::Completed;
+        // What a completed run left aside is of no use any more; it would be in the way.
+        if (!DeleteBackupFolder(m_backupDir)) return giveUp();
+    }
+
+    wchar_t started[32];
+    FormatLocalTime(started);
+    if (!m_record.Open(m_installDir) || !Write(RecordKind::Begin, started, pszSetupDir) ||
+        (m_createdInstallFolder && !Write(RecordKind::Folder, m_installDir)) ||
+        (createdUninstall && !Write(RecordKind::Folder, uninstallDir))) {
+        m_record.Close();
+        if (m_createdInstallFolder) {
+            wchar_t record[MAX_PATH];
+            if (FormatRecordPath(m_installDir, record)) os.DeleteFile(record);
+        }
+        return giveUp();
+    }
+    m_begun = true;
+    return true;
+}
+
+bool CInstallChanges::EnsureFolder(const wchar_t* folder, bool* created) {
+    ISetupPlatform& os = SetupPlatform();
+    if (created) *created = false;
+    const DWORD attributes = os.GetAttributes(folder);
+    if (!IsMissing(attributes)) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
+        LogLine({L"A file stands where the folder ", folder, L" belongs"});
+        return false;
+    }
+    if (!Write(RecordKind::Folder, folder)) return false;
+    if (!os.CreateFolder(folder)) {
+        LogFailure({L"Could not create folder ", folder}, ::GetLastError());
+        return false;
+    }
+    LogLine({L"Created folder ", folder});
+    if (created) *created = true;
+    return true;
+}
+
+bool CInstallChanges::MoveAside(const wchar_t* path) {
+    ISetupPlatform& os = SetupPlatform();
+    if (!m_backupFolderReady) {
+        if (!EnsureFolder(m_backupDir)) return false;
+        m_backupFolderReady = true;
+    }
+    wchar_t backup[MAX_PATH];
+    if (!FormatText(backup, L"%s\\%s", m_backupDir, NumberText(m_nextBackup++))) {
+        LogLine({L"The backup path for ", path, L" does not fit"});
+        return false;
+    }
+    if (!Write(RecordKind::Moved, path, backup)) return false;
+    if (!os.MoveFile(path, backup, MOVEFILE_COPY_ALLOWED)) {
+        LogFailure({L"Could not move ", path, L" aside to ", backup}, ::GetLastError());
+        return false;
+    }
+    m_movedAny = true;
+    return true;
+}
+
+bool CInstallChanges::CopyIn(const wchar_t* from, const wchar_t* to, bool targetIsNew, ULONGLONG& bytes) {
+    ISetupPlatform& os = SetupPlatform();
+    const bool replacing = !targetIsNew && !IsMissing(os.GetAttributes(to));
+    if (replacing ? !MoveAside(to) : !Write(RecordKind::File, to)) return false;
+    if (!os.CopyFile(from, to, &bytes)) {
+        LogFailure({L"Could not copy ", from, L" -> ", to}, ::GetLastError());
+        return false;
+    }
+    LogLine({replacing ? L"Replaced " : L"Copied ", from, L" -> ", to});
+    return true;
+}
+
+bool CInstallChanges::Remove(const wchar_t* path) {
+    if (IsMissing(SetupPlatform().GetAttributes(path))) return true;
+    if (!MoveAside(path)) return false;
+    LogLine({L"Deleted ", path});
+    return true;
+}
+
+bool CInstallChanges::SaveShortcut(ISetupShellLink& link, const wchar_t* path) {
+    const bool replacing = !IsMissing(SetupPlatform().GetAttributes(path));
+    if (replacing ? !MoveAside(path) : !Write(RecordKind::File, path)) return false;
+    if (link.Save(path)) return true;
+    LogFailure({L"Could not save shortcut ", path}, ::GetLastError());
+    return false;
+}
+
+std::unique_ptr<CRecordedKey> CInstallChanges::OpenKey(HKEY root, const wchar_t* path, bool createWhenMissing) {
+    ISetupPlatform& os = SetupPlatform();
+    wchar_t rooted[1024];
+    if (!FormatText(rooted, L"%s\\%s", RegistryRootName(root), path)) return nullptr;
+    if (auto key = os.OpenKey(root, path)) return std::make_unique<CRecordedKey>(*this, std::move(key), rooted, false);
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND || !createWhenMissing) {
+        ::SetLastError(error);
+        return nullptr;
+    }
+    if (!Write(RecordKind::Key, rooted)) return nullptr;
+    auto key = os.CreateKey(root, path);
+    if (!key) {
+        LogFailure({L"Could not create ", rooted}, ::GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<CRecordedKey>(*this, std::move(key), rooted, true);
+}
+
+bool CInstallChanges::Commit(const CRecordList* adopted) {
+    if (!Write(RecordKind::Completed, nullptr)) return false;
+    m_record.Close();
+    m_begun = false;
+    // A first install into a new folder: the record as written is the installation already.
+    if (!m_movedAny && !m_hadRecord && !adopted) return true;
+    // Otherwise it becomes the list of what the installation now holds: what an earlier install
+    // left and this one kept, and what this one made; then what was moved aside is deleted. The
+    // install has completed either way: a record left as written still serves the removal.
+    CompactInstallRecord(m_installDir, adopted, m_backupDir);
+    DeleteBackupFolder(m_backupDir);
+    return true;
+}
+
+bool CInstallChanges::Undo() {
+    m_record.Close();
+    if (!m_begun) return true;
+    m_begun = false;
+    LogLine({L"Undoing the install, newest change first"});
+    FlushSetupLog();
+    return UndoUnfinishedInstall(m_installDir);
+}

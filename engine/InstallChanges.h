@@ -1,0 +1,86 @@
+// The changes of one install, each entered in the install record before it is made: folders and
+// files created, files replaced or deleted (moved aside into the backup folder, so that an undo
+// can put them back), registry keys created and values set with the data they replace, shortcuts,
+// and the service setup program's runs. Commit completes the record; Undo takes everything back.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "engine/InstallRecord.h"
+#include "engine/SetupPlatform.h"
+
+class CInstallChanges;
+
+// A registry key opened or created through the install's changes.
+class CRecordedKey {
+public:
+    CRecordedKey(CInstallChanges& changes, std::unique_ptr<ISetupRegistryKey> key, const wchar_t* rootedPath,
+                 bool created);
+    const wchar_t* Path() const { return m_path; }  // "HKLM\..." or "HKCU\..."
+    bool SetString(const wchar_t* name, const wchar_t* data);
+    bool SetDword(const wchar_t* name, DWORD data);
+    bool DeleteValue(const wchar_t* name);  // true when there was none
+
+private:
+    // Enters the value's present data in the record; false when it cannot be kept.
+    bool RecordEarlierValue(const wchar_t* name, bool& exists);
+
+    CInstallChanges& m_changes;
+    std::unique_ptr<ISetupRegistryKey> m_key;
+    wchar_t m_path[1024];
+    bool m_created;  // its values go with it on undo: none of them needs an entry
+};
+
+class CInstallChanges {
+public:
+    explicit CInstallChanges(const wchar_t* pszInstallDir);
+    ~CInstallChanges();
+    CInstallChanges(const CInstallChanges&) = delete;
+    CInstallChanges& operator=(const CInstallChanges&) = delete;
+
+    // Creates the install folder and its "Uninstall" folder when missing, opens the record (after
+    // an earlier installation's entries, when it has a record) and enters the run's beginning.
+    bool Begin(const wchar_t* pszSetupDir);
+    // Whether the install folder was made by this run: nothing in it can be in the way.
+    bool CreatedInstallFolder() const { return m_createdInstallFolder; }
+    // Whether the record lists an earlier installation.
+    bool HadRecord() const { return m_hadRecord; }
+
+    // An entry that names no change of a file or value (the service setup program's runs).
+    bool Note(RecordKind kind, const wchar_t* a);
+    // Creates folder when missing (one level); created tells whether this run made it.
+    bool EnsureFolder(const wchar_t* folder, bool* created = nullptr);
+    // Copies from to to; what is at to is moved aside first unless targetIsNew says nothing can be.
+    bool CopyIn(const wchar_t* from, const wchar_t* to, bool targetIsNew, ULONGLONG& bytes);
+    // Deletes path by moving it aside; true when there was nothing.
+    bool Remove(const wchar_t* path);
+    // Saves a shortcut at path, moving aside what is there.
+    bool SaveShortcut(ISetupShellLink& link, const wchar_t* path);
+    // root\path, created when missing; null (logged) when it cannot be opened or made.
+    std::unique_ptr<CRecordedKey> OpenKey(HKEY root, const wchar_t* path, bool createWhenMissing);
+
+    // Ends the run well: the record then lists the installation as it now is, and what was moved
+    // aside is deleted. adopted: the files of an earlier installation made before records were
+    // kept, which the installation now owns.
+    bool Commit(const CRecordList* adopted);
+    // Takes back every change of the run, newest first; false when something could not be.
+    bool Undo();
+
+    // For CRecordedKey.
+    bool Write(RecordKind kind, const wchar_t* a, const wchar_t* b = nullptr, const wchar_t* c = nullptr);
+
+private:
+    bool MoveAside(const wchar_t* path);
+
+    wchar_t m_installDir[MAX_PATH];
+    wchar_t m_backupDir[MAX_PATH];
+    CRecordWriter m_record;
+    unsigned m_nextBackup = 1;
+    bool m_begun = false;
+    bool m_hadRecord = false;
+    bool m_createdInstallFolder = false;
+    bool m_backupFolderReady = false;
+    bool m_movedAny = false;  // then the record is rewritten at commit
+};

@@ -1,0 +1,95 @@
+#include "engine/InstallRecord.h"
+
+#include "engine/OutsideComponents.h"
+#include "engine/SetupLog.h"
+#include "framework/TextFormat.h"
+
+namespace {
+
+// Plenty for the largest install (a few hundred lines); a larger file is not a record of ours.
+constexpr DWORD kMaxRecordBytes = 4 * 1024 * 1024;
+
+constexpr char kHeading[] =
+    "# What setup changed on this machine, in the order it changed it. Setup reads this file to undo an install "
+    "that did not complete and to remove the installation.\r\n";
+
+}  // namespace
+
+bool FormatRecordPath(const wchar_t* pszInstallDir, wchar_t (&path)[MAX_PATH]) {
+    return FormatText(path, L"%s\\%s\\%s", pszInstallDir, kUninstallFolderName, kInstallRecordFileName);
+}
+
+RecordState LoadInstallRecord(const wchar_t* pszInstallDir, CRecordList& list, std::size_t& lastBegin) {
+    list.Clear();
+    lastBegin = 0;
+    wchar_t path[MAX_PATH];
+    if (!FormatRecordPath(pszInstallDir, path)) return RecordState::None;
+    fw::HeapArray<char> text;
+    if (!SetupPlatform().ReadWholeFile(path, kMaxRecordBytes, text)) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return RecordState::None;
+        LogFailure({L"Could not read the install record ", path}, error);
+        return RecordState::Unreadable;
+    }
+    if (!list.Parse(text.get(), text.size() - 1)) {
+        LogLine({L"The install record ", path, L" is damaged: it cannot be read"});
+        return RecordState::Unreadable;
+    }
+    bool begun = false;
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        if (list.Kind(i) == RecordKind::Begin) {
+            lastBegin = i;
+            begun = true;
+        }
+    }
+    if (!begun) return list.Count() == 0 ? RecordState::None : RecordState::Unreadable;
+    return list.Kind(list.Count() - 1) == RecordKind::Completed ? RecordState::Completed : RecordState::Unfinished;
+}
+
+bool RewriteInstallRecord(const wchar_t* pszInstallDir, const CRecordList& list, std::size_t first, std::size_t end) {
+    wchar_t path[MAX_PATH];
+    wchar_t fresh[MAX_PATH];
+    if (!FormatRecordPath(pszInstallDir, path) || !FormatText(fresh, L"%s.new", path)) return false;
+    fw::HeapArray<char> entries;
+    std::size_t bytes = 0;
+    if (!list.Format(first, end, entries, bytes)) return false;
+    constexpr std::size_t kHeadingBytes = sizeof kHeading - 1;
+    fw::HeapArray<char> text(kHeadingBytes + bytes + 1);
+    if (!text) return false;
+    ::CopyMemory(text.get(), kHeading, kHeadingBytes);
+    if (bytes) ::CopyMemory(text.get() + kHeadingBytes, entries.get(), bytes);
+    // Written aside, then put in place in one step: a kill leaves either the old or the new record.
+    ISetupPlatform& os = SetupPlatform();
+    if (!os.WriteNewFile(fresh, text.get(), static_cast<DWORD>(kHeadingBytes + bytes)) ||
+        !os.MoveFile(fresh, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        LogFailure({L"Could not write the install record ", path}, ::GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool CRecordWriter::Open(const wchar_t* pszInstallDir) {
+    wchar_t path[MAX_PATH];
+    if (!FormatRecordPath(pszInstallDir, path)) return false;
+    ISetupPlatform& os = SetupPlatform();
+    const bool existed = os.GetAttributes(path) != INVALID_FILE_ATTRIBUTES;
+    m_file = os.OpenAppendFile(path);
+    if (!m_file) {
+        LogFailure({L"Could not open the install record ", path}, ::GetLastError());
+        return false;
+    }
+    if (!existed && !m_file->Append(kHeading, sizeof kHeading - 1)) {
+        LogFailure({L"Could not write the install record ", path}, ::GetLastError());
+        m_file.reset();
+        return false;
+    }
+    return true;
+}
+
+bool CRecordWriter::Write(RecordKind kind, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
+    std::size_t bytes = 0;
+    if (!m_file || !CRecordList::FormatLine(kind, a, b, c, m_line, bytes)) return false;
+    if (m_file->Append(m_line.get(), static_cast<DWORD>(bytes))) return true;
+    LogFailure({L"Could not write to the install record"}, ::GetLastError());
+    return false;
+}

@@ -1,0 +1,47 @@
+// The install record on disk: {install}\Uninstall\install-record.txt lists, in order, every change
+// that setup made to the machine. An install appends each change before it makes it, so the
+// record survives the process being killed at any point; "completed" ends a run that went well.
+// A later install appends its own run; the removal reads the whole record.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "engine/RecordList.h"
+#include "engine/SetupPlatform.h"
+
+inline constexpr wchar_t kInstallRecordFileName[] = L"install-record.txt";
+// Under "Uninstall": where an install keeps what it replaced or deleted until it has completed.
+inline constexpr wchar_t kBackupFolderName[] = L"Backup";
+
+// {install}\Uninstall\install-record.txt; false when it does not fit.
+bool FormatRecordPath(const wchar_t* pszInstallDir, wchar_t (&path)[MAX_PATH]);
+
+enum class RecordState {
+    None,        // no record: no install, or one made before records were kept
+    Completed,   // the last run completed
+    Unfinished,  // the last run began and never completed (killed, power cut, failed undo)
+    Unreadable,  // there is a record, but it cannot be read
+};
+
+// Reads the record of the installation in pszInstallDir. For an unfinished one, lastBegin is the
+// index of its run's "begin": the entries before it are the installation as it was before.
+RecordState LoadInstallRecord(const wchar_t* pszInstallDir, CRecordList& list, std::size_t& lastBegin);
+
+// Replaces the record at once by the entries [first, end) of list, under the record's heading.
+bool RewriteInstallRecord(const wchar_t* pszInstallDir, const CRecordList& list, std::size_t first, std::size_t end);
+
+// Appends entries to a record, each written to the file before the change it names is made.
+class CRecordWriter {
+public:
+    // Opens the record, creating it with its heading when there is none.
+    bool Open(const wchar_t* pszInstallDir);
+    void Close() { m_file.reset(); }
+    bool IsOpen() const { return static_cast<bool>(m_file); }
+    bool Write(RecordKind kind, const wchar_t* a = nullptr, const wchar_t* b = nullptr, const wchar_t* c = nullptr);
+
+private:
+    std::unique_ptr<ISetupAppendFile> m_file;
+    fw::HeapArray<char> m_line;
+};
