@@ -12,3 +12,5 @@ void BeginRunLog(const wchar_t* pszSetupDir, SetupRoad road);
 void BeginRunLogOfSecondCopy();
 // The last line, the exit code; then the log is closed. Called by ExitInstance on every road.
 void EndRunLog(int nExitCode);
+// The end of a run that ran out of memory: a line saying so, then EndRunLog with the failure code.
+void EndRunOutOfMemory();
