@@ -17,6 +17,8 @@ TB_ROOT= TB_XPID= TB_CHILD=
 TB_SERVERS=()    # "pid prefix" pairs
 
 tb_cleanup() {
+  # Every step runs whatever an earlier one returns (a server stopped by -k may end with a failure).
+  set +e
   local entry pid pfx
   [ -n "$TB_CHILD" ] && kill "$TB_CHILD" 2>/dev/null
   for entry in "${TB_SERVERS[@]}"; do
@@ -122,8 +124,8 @@ tb_drop_prefix() {
   local pfx=$1 entry kept=()
   for entry in "${TB_SERVERS[@]}"; do
     if [ "${entry#* }" = "$pfx" ]; then
-      WINEPREFIX=$pfx "$WINESERVER" -k 2>/dev/null
-      wait "${entry%% *}" 2>/dev/null
+      WINEPREFIX=$pfx "$WINESERVER" -k 2>/dev/null || true
+      wait "${entry%% *}" 2>/dev/null || true  # its status is of no interest, and not always 0
     else
       kept+=("$entry")
     fi
