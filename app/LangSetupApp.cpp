@@ -74,7 +74,7 @@ bool RunSilentRemoval(const wchar_t* pszSetupDir) {
     return RunRemovalFromSetupFolder(pszSetupDir);
 }
 
-CLangSetupApp::CLangSetupApp() = default;
+CLangSetupApp::CLangSetupApp() { AfxSetOutOfMemoryExit(&EndRunOutOfMemory, kExitInstallFailure); }
 
 BOOL CLangSetupApp::InitInstance() {
     RestrictLibrarySearchToSystem();

@@ -147,3 +147,8 @@ void EndRunLog(int nExitCode) {
     LogLine({L"Exit code ", NumberText(static_cast<unsigned>(nExitCode))});
     CloseSetupLog();
 }
+
+void EndRunOutOfMemory() {
+    LogLine({L"Out of memory"});
+    EndRunLog(kExitInstallFailure);
+}

@@ -15,3 +15,5 @@ void BeginRunLogOfUnusablePath();
 void BeginRunLogOfSecondCopy();
 // The last line, the exit code; then the log is closed. Called by ExitInstance on every road.
 void EndRunLog(int nExitCode);
+// The end of a run that ran out of memory: a line saying so, then EndRunLog with the failure code.
+void EndRunOutOfMemory();

@@ -55,7 +55,7 @@ CBmpBtnCtrl::~CBmpBtnCtrl() = default;
 BOOL CBmpBtnCtrl::LoadBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nChecked, UINT nDisabled,
                               UINT nDisabledChecked) {
     if (!m_hWnd) return FALSE;
-    if (m_nKind == -1) m_nKind = static_cast<int>(GetStyle() & 0xFFFF);
+    if (m_nKind == -1) m_nKind = static_cast<int>(GetStyle() & BS_TYPEMASK);
     ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
 
     CBitmapEx* const pictures[] = {&m_bmpNormal, &m_bmpPressed, &m_bmpHover,

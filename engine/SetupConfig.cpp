@@ -89,8 +89,11 @@ bool ReadSetupConfig(const wchar_t* pszSetupDir, SetupConfig& config) {
         const UINT length = ::GetWindowsDirectoryW(windowsDir, MAX_PATH);
         if (length > 0 && length < MAX_PATH) GetFolderOfPath(windowsDir, drive);
         const wchar_t* programFiles = g_bWow64 ? L"Program Files (x86)" : L"Program Files";
-        // An install folder that does not fit is refused: both fields stay empty.
-        if (FormatText(config.szInstallDir, L"%s%s\\%s", drive, programFiles, folderName))
+        // An install folder that does not fit, or that would be relative to wherever setup runs
+        // because the system's drive is unknown, is refused: both fields stay empty.
+        if (!drive[0])
+            LogLine({L"The Windows folder could not be read: no install folder"});
+        else if (FormatText(config.szInstallDir, L"%s%s\\%s", drive, programFiles, folderName))
             CopyText(config.szAppFolderName, folderName);
     }
 

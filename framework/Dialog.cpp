@@ -35,13 +35,14 @@ INT_PTR CDialog::DoModal() {
 
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
     m_nModalResult = -1;
+    // From here on EndDialog or the window's destruction ends the run, in OnInitDialog already.
     m_bEndModal = false;
     HWND window = ::CreateDialogIndirectParamW(module, dialogTemplate, parent, &CDialog::DialogProc,
                                                reinterpret_cast<LPARAM>(this));
-    if (!window) return -1;
-    if (m_hWnd != window) {
+    if (!window || m_hWnd != window) {
+        m_bEndModal = true;
         // Not bound to this object: nothing could ever end its modal run.
-        ::DestroyWindow(window);
+        if (window) ::DestroyWindow(window);
         return -1;
     }
     const bool parentWasEnabled = parent && !::EnableWindow(parent, FALSE);
@@ -61,6 +62,7 @@ INT_PTR CDialog::DoModal() {
         }
     }
 
+    m_bEndModal = true;  // also after a quit request: the window's destruction below posts nothing
     if (parentWasEnabled) ::EnableWindow(parent, TRUE);
     if (::IsWindow(window)) {
         ::ShowWindow(window, SW_HIDE);
@@ -115,6 +117,14 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
 
 BOOL CDialog::PreTranslateMessage(MSG*) {
     return FALSE;
+}
+
+void CDialog::PostNcDestroy() {
+    if (m_bEndModal) return;
+    m_bEndModal = true;
+    // The window may go while the loop waits (a message sent from another thread is handled inside
+    // the wait, which then goes on waiting): wake it through the thread's queue.
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 BOOL CDialog::PreTranslateInput(MSG* pMsg) {

@@ -1,6 +1,6 @@
 // A modal dialog made from a dialog template of the program's resources. Its template
 // controls are bound to member objects by id in DoDataExchange; every way out of the dialog
-// ends in EndDialog, the one place where its result is set.
+// ends in EndDialog, the one place where its result is set, or in the window's destruction.
 #pragma once
 
 #include <windows.h>
@@ -22,8 +22,9 @@ public:
     explicit CDialog(UINT nIdTemplate, CWnd* pParentWnd = nullptr);
     ~CDialog() override;
 
-    // Creates the dialog, runs its own message loop until EndDialog and destroys the window.
-    // Returns the result given to EndDialog, or -1 when the dialog could not be created.
+    // Creates the dialog, runs its own message loop until EndDialog or the window's destruction,
+    // and destroys the window. Returns the result given to EndDialog, or -1 when the dialog could
+    // not be created or was destroyed without one.
     virtual INT_PTR DoModal();
     // Ends the modal run with nResult once the current message has been handled.
     void EndDialog(INT_PTR nResult);
@@ -37,6 +38,8 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Ends a modal run whose window is destroyed; a class that overrides it calls it.
+    void PostNcDestroy() override;
 
     UINT m_nIdTemplate;
     CWnd* m_pParentWnd;
@@ -48,5 +51,5 @@ private:
     BOOL PreTranslateInput(MSG* pMsg);
 
     INT_PTR m_nModalResult = -1;
-    bool m_bEndModal = false;
+    bool m_bEndModal = true;  // false while a modal run goes on
 };

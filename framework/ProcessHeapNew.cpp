@@ -1,14 +1,17 @@
 // The program's operator new and delete, on the process heap. The program is built without
-// exceptions, so an allocation that fails ends the process instead of throwing; and none of the
-// run-time library's exception machinery is linked for the allocator's sake.
+// exceptions, so an allocation that fails ends the process, as the application set it
+// (AfxSetOutOfMemoryExit), instead of throwing; and none of the run-time library's exception
+// machinery is linked for the allocator's sake.
 #include <windows.h>
 
 #include <cstddef>
 #include <new>
 
+#include "framework/WinApp.h"
+
 void* operator new(std::size_t size) {
     if (void* block = ::HeapAlloc(::GetProcessHeap(), 0, size ? size : 1)) return block;
-    ::ExitProcess(ERROR_NOT_ENOUGH_MEMORY);
+    AfxOutOfMemoryExit();
 }
 
 void* operator new[](std::size_t size) {

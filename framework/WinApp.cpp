@@ -9,6 +9,11 @@
 namespace {
 CWinApp* g_pTheApp = nullptr;
 HINSTANCE g_hResourceModule = nullptr;
+void (*g_pfnOutOfMemoryLastWords)() = nullptr;
+UINT g_nOutOfMemoryExitCode = ERROR_NOT_ENOUGH_MEMORY;
+LONG g_nOutOfMemoryThread = 0;  // the first thread that ran out
+// How long another thread that runs out waits for the first one's last words to end the process.
+constexpr DWORD kLastWordsWaitMs = 10000;
 }
 
 CWinApp::CWinApp() {
@@ -61,6 +66,23 @@ HINSTANCE AfxGetResourceHandle() {
 
 void AfxSetResourceHandle(HINSTANCE module) {
     g_hResourceModule = module;
+}
+
+void AfxSetOutOfMemoryExit(void (*lastWords)(), UINT exitCode) {
+    g_pfnOutOfMemoryLastWords = lastWords;
+    g_nOutOfMemoryExitCode = exitCode;
+}
+
+void AfxOutOfMemoryExit() {
+    // The last words run once: running out again inside them ends at once.
+    const auto self = static_cast<LONG>(::GetCurrentThreadId());
+    const LONG first = ::InterlockedCompareExchange(&g_nOutOfMemoryThread, self, 0);
+    if (first == 0) {
+        if (g_pfnOutOfMemoryLastWords) g_pfnOutOfMemoryLastWords();
+    } else if (first != self) {
+        ::Sleep(kLastWordsWaitMs);
+    }
+    ::ExitProcess(g_nOutOfMemoryExitCode);
 }
 
 const wchar_t* AfxGetAppName() {

@@ -45,3 +45,10 @@ HINSTANCE AfxGetResourceHandle();
 // The program's name: its file name without the extension (the default message-box caption).
 const wchar_t* AfxGetAppName();
 void AfxSetResourceHandle(HINSTANCE module);
+
+// How the program ends when memory runs out: lastWords (say, the log's last lines) runs once,
+// on the thread that ran out first, then the process ends with exitCode. Without it the exit code
+// is ERROR_NOT_ENOUGH_MEMORY.
+void AfxSetOutOfMemoryExit(void (*lastWords)(), UINT exitCode);
+// Ends the process as AfxSetOutOfMemoryExit set; called by the program's allocator.
+[[noreturn]] void AfxOutOfMemoryExit();

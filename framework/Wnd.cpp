@@ -4,6 +4,9 @@ namespace {
 
 // The property under which a window keeps the address of its object.
 const wchar_t kObjectProperty[] = L"fw.CWnd";
+// The procedure that an object had taken over, kept by a window whose chain still runs through
+// StandardWindowProc after the object let go (someone subclassed the window after it).
+const wchar_t kSuperProperty[] = L"fw.CWnd.super";
 
 }  // namespace
 
@@ -23,19 +26,34 @@ BOOL CWnd::SubclassDlgItem(UINT nId, CWnd* pParent) {
 }
 
 BOOL CWnd::SubclassWindow(HWND window) {
-    if (m_hWnd || !window || FromHandlePermanent(window)) return FALSE;
+    // A chain that still runs through StandardWindowProc would bring every message to the new object twice.
+    if (m_hWnd || !window || FromHandlePermanent(window) || ::GetPropW(window, kSuperProperty)) return FALSE;
     if (!::SetPropW(window, kObjectProperty, this)) return FALSE;
     m_hWnd = window;
     PreSubclassWindow();
-    m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StandardWindowProc)));
+    // Refused for a window of another process: the object is then not bound.
+    const LONG_PTR super =
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StandardWindowProc));
+    if (!super) {
+        ::RemovePropW(window, kObjectProperty);
+        m_hWnd = nullptr;
+        return FALSE;
+    }
+    m_pfnSuper = reinterpret_cast<WNDPROC>(super);
     return TRUE;
 }
 
 HWND CWnd::UnsubclassWindow() {
     HWND window = m_hWnd;
     if (!window) return nullptr;
-    if (m_pfnSuper) ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    if (m_pfnSuper) {
+        // Whoever subclassed the window after us passes its messages on to StandardWindowProc:
+        // putting the old procedure back would cut them off, so ours stays and passes on alone.
+        if (::GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CWnd::StandardWindowProc))
+            ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        else
+            ::SetPropW(window, kSuperProperty, reinterpret_cast<HANDLE>(m_pfnSuper));
+    }
     ::RemovePropW(window, kObjectProperty);
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
@@ -54,7 +72,13 @@ BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
 
 LRESULT CALLBACK CWnd::StandardWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = FromHandlePermanent(window);
-    if (!pWnd || !pWnd->m_pfnSuper) return ::DefWindowProcW(window, message, wParam, lParam);
+    if (!pWnd || !pWnd->m_pfnSuper) {
+        // No object: on to the procedure that one took over, while the window lives.
+        const auto super = reinterpret_cast<WNDPROC>(::GetPropW(window, kSuperProperty));
+        if (!super) return ::DefWindowProcW(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) ::RemovePropW(window, kSuperProperty);
+        return ::CallWindowProcW(super, window, message, wParam, lParam);
+    }
     const MSG saved = pWnd->m_currentMsg;
     pWnd->m_currentMsg = MSG{window, message, wParam, lParam, 0, {0, 0}};
     // Built without exceptions: nothing can escape into the platform's code.

@@ -26,8 +26,10 @@ public:
 
     // Binds the object to the parent's child control nId (a control of a dialog template).
     BOOL SubclassDlgItem(UINT nId, CWnd* pParent);
+    // FALSE, and nothing bound, for a window of another process or one already bound.
     BOOL SubclassWindow(HWND window);
-    // Gives the window its original procedure back and unbinds the object.
+    // Unbinds the object and gives the window its original procedure back; when someone has
+    // subclassed the window since, their chain is kept and passes on to the original instead.
     HWND UnsubclassWindow();
 
     // Called right after binding, before the first message arrives through WindowProc.

@@ -1,5 +1,5 @@
 #!/bin/bash
-# A benchmark, not a test: times "setup.exe s" of the x86_64 release build against the floor
+# A benchmark, not a test: times "setup.exe s" of the product's build for x86_64 against the floor
 # program (tests/bench/FloorInstall.cpp, the same install in straight-line Win32 calls) on a
 # 170-file job, alternately A B A B ..., each run in its own fresh prefix with a warmed wineserver,
 # after one untimed warm-up run of each. Prints the medians, min-max and the ratio of the medians.
@@ -12,9 +12,9 @@ cd "$(dirname "$0")/.."
 RUNS=${1:-10}
 [ "$RUNS" -ge 10 ] || { echo "bench-silent: at least 10 runs per side" >&2; exit 2; }
 scripts/install-tools.sh
-cmake --preset x64-bench >/dev/null
-cmake --build --preset x64-bench >/dev/null
-BUILD=$PWD/build/x64-bench
+cmake --preset x64-release >/dev/null
+cmake --build --preset x64-release >/dev/null
+BUILD=$PWD/build/x64-release
 
 . scripts/testbed.sh
 tb_init

@@ -3,12 +3,12 @@
 # measures the time from its process creation until its window is on the screen with the
 # background painted, beside a program that only opens an empty window of the same size.
 # Runs both alternately, one warm-up each, then N timed runs (default 10); prints the medians.
-# A benchmark, not a test; it runs the x86_64 release build (BENCH_PRESET=x64 for the test build).
+# A benchmark, not a test; it runs the product's build for x86_64 (BENCH_PRESET=x64 for the test build).
 #   scripts/bench-wizard.sh [runs]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 RUNS=${1:-10}
-PRESET=${BENCH_PRESET:-x64-bench}
+PRESET=${BENCH_PRESET:-x64-release}
 scripts/install-tools.sh
 cmake --preset "$PRESET" >/dev/null
 cmake --build --preset "$PRESET" >/dev/null

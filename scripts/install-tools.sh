@@ -2,6 +2,7 @@
 # Installs every tool the build and the tests need on a Debian 12 amd64 machine.
 # Does nothing when they are all present already.
 set -euo pipefail
+. "$(dirname "$0")/testbed.sh"   # names the Wine loader
 
 packages=(
   cmake make ninja-build python3
@@ -16,7 +17,7 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
+[ -x "$WINE" ] || missing+=(wine64)
 
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=

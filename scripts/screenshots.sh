@@ -55,7 +55,7 @@ run_wizard() {
 
 for lang in zh_TW en_US; do
   tb_new_prefix "$TB_ROOT/pfx-$lang"
-  cp -r build/x64/sample-payload "$WINEPREFIX/drive_c/payload"
+  cp -r build/x64-release/sample-payload "$WINEPREFIX/drive_c/payload"
   wine_quiet winecfg -v vista
   # A first install, so that the wizard's install releases its service before copying.
   wine_quiet 'C:\payload\setup.exe' s

@@ -4,17 +4,21 @@
 # shellcheck shell=bash
 
 TB_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The Wine loader and its server: the only place that names them (the build, the tests and the
+# scripts all reach Wine through this file).
 export WINE=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-# The name changes whenever what goes into the template changes, so that an old one is not reused.
-TB_TEMPLATE=${TB_TEMPLATE:-$TB_REPO/.cache/wine-template-2}
+# Set to use a template of one's own; otherwise tb_template names it after what it is made from.
+TB_TEMPLATE=${TB_TEMPLATE:-}
 
 TB_ROOT= TB_XPID= TB_CHILD=
 TB_SERVERS=()    # "pid prefix" pairs
 
 tb_cleanup() {
+  # Every step runs whatever an earlier one returns (a server stopped by -k may end with a failure).
+  set +e
   local entry pid pfx
   [ -n "$TB_CHILD" ] && kill "$TB_CHILD" 2>/dev/null
   for entry in "${TB_SERVERS[@]}"; do
@@ -38,33 +42,57 @@ tb_init() {
   trap 'exit 143' TERM
 }
 
-# The template prefix: made once (about 15 s), then only copied.
+# What the template is made from: the recipe below, the Wine that runs it, its DLL overrides and
+# the fonts on the machine (Wine lists them into the prefix when it is made).
+tb_template_inputs() {
+  declare -f tb_make_template
+  "$WINE" --version
+  echo "$WINEDLLOVERRIDES"
+  find /usr/share/fonts /usr/local/share/fonts -type f 2>/dev/null | sort
+}
+
+# The template prefix: made once (about 15 s), then only copied. Its folder is named after a hash
+# of its inputs, so a change to any of them makes a new one instead of reusing an old one.
 tb_template() {
+  local cache=$TB_REPO/.cache hash
+  if [ -z "$TB_TEMPLATE" ]; then
+    hash=$(tb_template_inputs | sha256sum | cut -c1-12)
+    TB_TEMPLATE=$cache/wine-template-$hash
+  fi
   mkdir -p "$(dirname "$TB_TEMPLATE")"
   (
     flock 9
     [ -f "$TB_TEMPLATE/system.reg" ] && exit 0
-    rm -rf "$TB_TEMPLATE" "$TB_TEMPLATE.tmp"
-    export WINEPREFIX=$TB_TEMPLATE.tmp HOME=$TB_TEMPLATE.home
-    unset DISPLAY
-    mkdir -p "$HOME"
-    "$WINE" wineboot -i </dev/null >/dev/null 2>&1
-    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
-    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    # What a Chinese Windows has: the faces the wizard asks for fall back to a CJK font.
-    local face
-    for face in Arial Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
-      "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
-        /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1
-    done
-    "$WINESERVER" -w
-    # The user folders are symlinks into the template's HOME: make them real folders.
-    for l in "$WINEPREFIX"/drive_c/users/*/*; do
-      if [ -L "$l" ]; then rm "$l"; mkdir "$l"; fi
-    done
-    rm -rf "$HOME"
-    mv "$WINEPREFIX" "$TB_TEMPLATE"
+    # Templates of earlier inputs are of no further use.
+    if [ "$(dirname "$TB_TEMPLATE")" = "$cache" ]; then
+      find "$cache" -maxdepth 1 -name 'wine-template-*' ! -name "${TB_TEMPLATE##*/}*" -exec rm -rf {} +
+    fi
+    tb_make_template
   ) 9>"$TB_TEMPLATE.lock"
+}
+
+# Makes the template at $TB_TEMPLATE (in a subshell of tb_template, under its lock).
+tb_make_template() {
+  rm -rf "$TB_TEMPLATE" "$TB_TEMPLATE.tmp"
+  export WINEPREFIX=$TB_TEMPLATE.tmp HOME=$TB_TEMPLATE.home
+  unset DISPLAY
+  mkdir -p "$HOME"
+  "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  # What a Chinese Windows has: the faces the wizard asks for fall back to a CJK font.
+  local face
+  for face in Arial Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1
+  done
+  "$WINESERVER" -w
+  # The user folders are symlinks into the template's HOME: make them real folders.
+  for l in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$l" ]; then rm "$l"; mkdir "$l"; fi
+  done
+  rm -rf "$HOME"
+  mv "$WINEPREFIX" "$TB_TEMPLATE"
 }
 
 # Xvfb on a display it picks itself.
@@ -96,8 +124,8 @@ tb_drop_prefix() {
   local pfx=$1 entry kept=()
   for entry in "${TB_SERVERS[@]}"; do
     if [ "${entry#* }" = "$pfx" ]; then
-      WINEPREFIX=$pfx "$WINESERVER" -k 2>/dev/null
-      wait "${entry%% *}" 2>/dev/null
+      WINEPREFIX=$pfx "$WINESERVER" -k 2>/dev/null || true
+      wait "${entry%% *}" 2>/dev/null || true  # its status is of no interest, and not always 0
     else
       kept+=("$entry")
     fi

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Runs one command (normally a Windows test program under wine64) in a fresh copy of the
-# template prefix with its own wineserver, then stops everything by PID.
+# Runs one Windows program under the Wine loader in a fresh copy of the template prefix with its
+# own wineserver, then stops everything by PID.
+#   scripts/wine-run.sh <program.exe> [arguments]
 # Uses the caller's DISPLAY when set, otherwise starts its own Xvfb.
 set -u
 . "$(dirname "$0")/testbed.sh"
@@ -8,12 +9,11 @@ tb_init
 tb_template
 [ -n "${DISPLAY:-}" ] || tb_start_xvfb || exit 1
 tb_new_prefix "$TB_ROOT/pfx"
-[ "${1:-}" = "--" ] && shift
 # Our own time limit, below ctest's, so that a hung test still ends through the clean-up here.
 limit=(timeout --kill-after=5 "${SETUP_TEST_TIMEOUT:-600}")
 # The interface language of the Windows processes only, not of this script.
 if [ -n "${SETUP_TEST_LC_ALL:-}" ]; then
-  tb_run "${limit[@]}" env LC_ALL="$SETUP_TEST_LC_ALL" "$@"
+  tb_run "${limit[@]}" env LC_ALL="$SETUP_TEST_LC_ALL" "$WINE" "$@"
 else
-  tb_run "${limit[@]}" "$@"
+  tb_run "${limit[@]}" "$WINE" "$@"
 fi

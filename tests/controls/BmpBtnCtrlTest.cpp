@@ -82,6 +82,21 @@ TEST_F(BmpBtnCtrlTest, CheckBoxShowsCheckedStatesBeforeHoverAndPress) {
     EXPECT_EQ(kNormal, Shown(check));
 }
 
+TEST_F(BmpBtnCtrlTest, NotificationAndAlignmentStylesLeaveTheKindToTheTypeBits) {
+    CBmpBtnCtrl push, check;
+    for (const int id : {IDC_PUSH, IDC_CHECK}) {
+        const HWND button = dialog.GetDlgItem(id);
+        ::SetWindowLongW(button, GWL_STYLE, ::GetWindowLongW(button, GWL_STYLE) | BS_NOTIFY | BS_CENTER | BS_VCENTER);
+    }
+    Make(push, IDC_PUSH, 20, 20);
+    Make(check, IDC_CHECK, 20, 60);
+    EXPECT_EQ(BS_PUSHBUTTON, push.GetButtonKind());
+    EXPECT_EQ(kNormal, Shown(push));
+    ClickAt(check.m_hWnd, 9, 11);
+    EXPECT_EQ(1, check.GetCheck());
+    EXPECT_EQ(kChecked, Shown(check));
+}
+
 TEST_F(BmpBtnCtrlTest, ClicksTickCheckBoxesAndRadioButtons) {
     CBmpBtnCtrl check, radio;
     Make(check, IDC_CHECK, 20, 60);

@@ -163,6 +163,18 @@ TEST(SetupLog, AppendsUtf8LinesToTheFolderNamedFileInTemp) {
     EXPECT_EQ("\xE5\xAE\x8C\xE6\x88\x90", lines[2].substr(7));
 }
 
+TEST(SetupLog, OutOfMemoryEndsTheRunWith1603AfterTheLogsLastLines) {
+    ScopedTempFolder temp;  // inherited by the child
+    const ProcessResult r = RunProcess(QuoteArgument(BuildDir() + L"\\tests\\unit\\startup_probe.exe") + L" oom");
+    ASSERT_TRUE(r.started);
+    EXPECT_EQ(1603u, r.exitCode);
+    const std::vector<std::string> lines = ReadLines(temp / L"KRT55A-setup.log");
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("before the allocation", lines[0].substr(7));
+    EXPECT_EQ("Out of memory", lines[1].substr(7));
+    EXPECT_EQ("Exit code 1603", lines[2].substr(7));
+}
+
 TEST(SetupLog, UnusableFolderNamesGetTheFixedNameAndForeignFilesAreRefused) {
     ScopedTempFolder temp;
     for (const wchar_t* name : {L"..\\x", L"NUL", L"", L"a:b"}) {

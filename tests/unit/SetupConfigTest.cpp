@@ -10,7 +10,35 @@
 
 using namespace testsupport;
 
+// This program's import of GetWindowsDirectoryW, through which the engine calls it.
+extern "C" decltype(&::GetWindowsDirectoryW) __imp_GetWindowsDirectoryW;
+
 namespace {
+
+// Points an import of this program at a stand-in while the object lives.
+template <typename Function>
+class ScopedImport {
+public:
+    ScopedImport(Function& slot, Function standIn) : m_slot(slot), m_saved(slot) { Write(standIn); }
+    ~ScopedImport() { Write(m_saved); }
+    ScopedImport(const ScopedImport&) = delete;
+    ScopedImport& operator=(const ScopedImport&) = delete;
+
+private:
+    void Write(Function value) {
+        DWORD protection = 0;
+        ::VirtualProtect(&m_slot, sizeof m_slot, PAGE_READWRITE, &protection);
+        m_slot = value;
+        ::VirtualProtect(&m_slot, sizeof m_slot, protection, &protection);
+    }
+    Function& m_slot;
+    Function m_saved;
+};
+
+UINT WINAPI NoWindowsFolder(LPWSTR, UINT) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
 
 class SetupConfigTest : public ::testing::Test {
 protected:
@@ -107,6 +135,15 @@ TEST_F(SetupConfigTest, RefusesFolderNamesThatCouldNameAnotherFolder) {
         // The other fields are read as usual.
         EXPECT_STREQ(L"REReviZuvor.exe", c.szAppFileName) << name;
     }
+}
+
+TEST_F(SetupConfigTest, RefusesTheInstallFolderWhenTheWindowsFolderIsUnknown) {
+    // Without the system's drive the folder would be relative to wherever setup runs.
+    ScopedImport<decltype(&::GetWindowsDirectoryW)> failing(__imp_GetWindowsDirectoryW, &NoWindowsFolder);
+    const SetupConfig c = Read("[Customized_Setting]\nAPPFolderName=MyTool\n");
+    EXPECT_STREQ(L"", c.szInstallDir);
+    EXPECT_STREQ(L"", c.szAppFolderName);
+    EXPECT_STREQ(L"REReviZuvor.exe", c.szAppFileName);
 }
 
 TEST_F(SetupConfigTest, RefusesAnInstallFolderThatWouldNotFit) {
