@@ -7,6 +7,7 @@
 #include <shobjidl.h>
 
 #include <cwchar>
+#include <initializer_list>
 
 namespace {
 
@@ -66,10 +67,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Copy(L"C:\\payload\\setup.exe", L"C:\\Program Files\\KRT55A\\Uninstall\\setup.exe");
     Copy(L"C:\\payload\\setup.ini", L"C:\\Program Files\\KRT55A\\Uninstall\\setup.ini");
     Copy(L"C:\\payload\\setup.ini", L"C:\\Program Files\\KRT55A\\setup.ini");
-    Copy(L"C:\\payload\\setupENU.dll", L"C:\\Program Files\\KRT55A\\Uninstall\\setupENU.dll");
-    Copy(L"C:\\payload\\setupCHT.dll", L"C:\\Program Files\\KRT55A\\Uninstall\\setupCHT.dll");
-    Copy(L"C:\\payload\\setupCHS.dll", L"C:\\Program Files\\KRT55A\\Uninstall\\setupCHS.dll");
-    Copy(L"C:\\payload\\setupJPN.dll", L"C:\\Program Files\\KRT55A\\Uninstall\\setupJPN.dll");
+    for (const wchar_t* language : {L"ENU", L"CHT", L"CHS", L"JPN", L"KOR", L"FRA", L"DEU", L"ITA", L"RUS", L"ESN",
+                                    L"SVE", L"NLD", L"PTB"}) {
+        wchar_t from[MAX_PATH];
+        swprintf(from, MAX_PATH, L"C:\\payload\\setup%ls.dll", language);
+        swprintf(to, MAX_PATH, L"C:\\Program Files\\KRT55A\\Uninstall\\setup%ls.dll", language);
+        Copy(from, to);
+    }
     CopyFolder(L"C:\\payload\\Application\\Images", L"C:\\Program Files\\KRT55A\\Images");
     CopyFolder(L"C:\\payload\\Application", kInstall);
 
@@ -95,7 +99,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ::CoInitialize(nullptr);
     wchar_t desktop[MAX_PATH];
     wchar_t programs[MAX_PATH];
-    ::SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
+    ::SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_COMMON_DESKTOPDIRECTORY, FALSE);
     ::SHGetSpecialFolderPathW(nullptr, programs, CSIDL_COMMON_PROGRAMS, FALSE);
     swprintf(to, MAX_PATH, L"%ls\\%ls.lnk", desktop, kAppName);
     Shortcut(to, L"C:\\Program Files\\KRT55A\\REReviZuvor.exe", nullptr);

@@ -135,6 +135,7 @@ class WizardDialog : public EngineWorld {
 protected:
     void SetUp() override {
         g_bLaunchApp = 0;
+        AddPayload(m_gated);
         m_lang.reset(::LoadLibraryExW((PayloadDir() + L"\\setupENU.dll").c_str(), nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
         ASSERT_TRUE(m_lang) << "the English language library of the sample payload";
