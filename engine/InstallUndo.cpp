@@ -48,46 +48,25 @@ bool UndoMove(const wchar_t* path, const wchar_t* backup) {
     return false;
 }
 
-bool UndoKey(const wchar_t* rooted) {
-    HKEY root = nullptr;
-    const wchar_t* path = nullptr;
-    wchar_t parent[1024];
-    const wchar_t* leaf = std::wcsrchr(rooted, L'\\');
-    if (!SplitRootedPath(rooted, root, path) || !leaf || !CopyText(parent, path)) return false;
-    parent[(leaf - path) > 0 ? static_cast<std::size_t>(leaf - path) : 0] = L'\0';
-    auto key = SetupPlatform().OpenKey(root, parent);
-    if (!key) return true;
-    if (key->DeleteSubKey(leaf + 1)) {
-        LogLine({L"Undone: deleted ", rooted});
-        return true;
-    }
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND) return true;
-    LogFailure({L"Could not undo ", rooted}, error);
-    return false;
-}
-
 bool UndoValue(const wchar_t* rootedKey, const wchar_t* name, const wchar_t* earlier) {
     HKEY root = nullptr;
     const wchar_t* path = nullptr;
     if (!SplitRootedPath(rootedKey, root, path)) return false;
     const bool none = std::wcscmp(earlier, kNoEarlierValue) == 0;
+    if (none) return DeleteNamedValue(rootedKey, name, L"Undone: deleted ");
     auto key = SetupPlatform().OpenKey(root, path);
     if (!key) {
-        if (none) return true;  // the value went with its key
         LogFailure({L"Could not open ", rootedKey, L" to put back [", name, L"]"}, ::GetLastError());
         return false;
     }
     bool ok = false;
-    if (none) {
-        ok = key->DeleteValue(name) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
-    } else if (std::wcsncmp(earlier, L"sz:", 3) == 0) {
+    if (std::wcsncmp(earlier, L"sz:", 3) == 0) {
         ok = key->SetString(name, earlier + 3);
     } else if (std::wcsncmp(earlier, L"dword:", 6) == 0) {
         ok = key->SetDword(name, static_cast<DWORD>(std::wcstoul(earlier + 6, nullptr, 10)));
     }
     if (ok) {
-        LogLine({L"Undone: ", rootedKey, L" [", name, L"] ", none ? L"deleted" : L"put back"});
+        LogLine({L"Undone: put back ", rootedKey, L" [", name, L"]"});
         return true;
     }
     LogFailure({L"Could not undo ", rootedKey, L" [", name, L"]"}, ::GetLastError());
@@ -110,7 +89,7 @@ bool UndoEntry(const CRecordList& list, std::size_t index) {
     case RecordKind::Moved:
         return UndoMove(a, list.Field(index, 1));
     case RecordKind::Key:
-        return UndoKey(a);
+        return DeleteNamedKey(a, L"Undone: deleted ");
     case RecordKind::Value:
         return UndoValue(a, list.Field(index, 1), list.Field(index, 2));
     case RecordKind::ServiceInstalled:

@@ -1,5 +1,7 @@
 #include "engine/InstalledState.h"
 
+#include <cwchar>
+
 #include "engine/InstallRecord.h"
 #include "engine/RegistryPaths.h"
 #include "engine/SetupLog.h"
@@ -89,6 +91,41 @@ bool KeepWhatIsStillThere(const wchar_t* pszInstallDir, const CRecordList& list)
     bool ok = kept.Add(RecordKind::Begin, L"", L"");
     for (std::size_t i = 0; ok && i < list.Count(); ++i) ok = KeepIfThere(list, i, nullptr, kept);
     return ok && kept.Add(RecordKind::Completed) && RewriteInstallRecord(pszInstallDir, kept, 0, kept.Count());
+}
+
+bool DeleteNamedKey(const wchar_t* rooted, const wchar_t* done) {
+    HKEY root = nullptr;
+    const wchar_t* path = nullptr;
+    wchar_t parent[1024];
+    const wchar_t* leaf = std::wcsrchr(rooted, L'\\');
+    if (!SplitRootedPath(rooted, root, path) || !leaf || leaf < path || !CopyText(parent, path)) return true;
+    parent[leaf - path] = L'\0';
+    auto key = SetupPlatform().OpenKey(root, parent);
+    if (!key) return true;
+    if (key->DeleteSubKey(leaf + 1)) {
+        LogLine({done, rooted});
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return true;
+    LogFailure({L"Could not delete ", rooted}, error);
+    return false;
+}
+
+bool DeleteNamedValue(const wchar_t* rootedKey, const wchar_t* name, const wchar_t* done) {
+    HKEY root = nullptr;
+    const wchar_t* path = nullptr;
+    if (!SplitRootedPath(rootedKey, root, path)) return true;
+    auto key = SetupPlatform().OpenKey(root, path);
+    if (!key) return true;
+    if (key->DeleteValue(name)) {
+        LogLine({done, rootedKey, L" [", name, L"]"});
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return true;
+    LogFailure({L"Could not delete ", rootedKey, L" [", name, L"]"}, error);
+    return false;
 }
 
 bool DeleteFileEvenReadOnly(const wchar_t* path) {

@@ -18,6 +18,11 @@ bool CompactInstallRecord(const wchar_t* pszInstallDir, const CRecordList* adopt
 // removal that could not finish leaves for the next removal.
 bool KeepWhatIsStillThere(const wchar_t* pszInstallDir, const CRecordList& list);
 
+// Deletes the registry key named "HKLM\<path>" (it holds values only), or a value of it; true when
+// it is gone or never was. done starts the log line ("Deleted ", "Undone: deleted ").
+bool DeleteNamedKey(const wchar_t* rooted, const wchar_t* done);
+bool DeleteNamedValue(const wchar_t* rootedKey, const wchar_t* name, const wchar_t* done);
+
 // Deletes a file; a read-only one is made writable first, and set back when it still stays.
 bool DeleteFileEvenReadOnly(const wchar_t* path);
 

@@ -50,7 +50,7 @@ public:
         // The Run value first: a half-removed application is not started at the next log-on.
         for (std::size_t i = m_list.Count(); i-- > 0;) {
             if (m_list.Kind(i) == RecordKind::Value && !m_list.Contains(RecordKind::Key, m_list.Field(i, 0), nullptr))
-                ok = DeleteValue(m_list.Field(i, 0), m_list.Field(i, 1)) && ok;
+                ok = DeleteNamedValue(m_list.Field(i, 0), m_list.Field(i, 1), L"Deleted ") && ok;
         }
         // The shortcuts and their Start-menu folder, then the installed files outside "Uninstall".
         ok = DeleteFiles([&](const wchar_t* path) { return !IsInside(path, install); }) && ok;
@@ -71,7 +71,7 @@ public:
 
         // The uninstall entry, then the removal program's own folder and the install folder.
         for (std::size_t i = m_list.Count(); i-- > 0;) {
-            if (m_list.Kind(i) == RecordKind::Key) ok = DeleteKey(m_list.Field(i, 0)) && ok;
+            if (m_list.Kind(i) == RecordKind::Key) ok = DeleteNamedKey(m_list.Field(i, 0), L"Deleted ") && ok;
         }
         ok = DeleteFiles([&](const wchar_t* path) { return IsInside(path, m_uninstallDir); }) && ok;
         wchar_t backup[MAX_PATH];
@@ -136,41 +136,6 @@ private:
                                                 static_cast<int>(slash - path)) == CSTR_EQUAL;
         if (ownFolder && IsRefusedWhileInUse(error)) return m_retirement.Retire(path);
         LogFailure({L"Could not delete ", path}, error);
-        return false;
-    }
-
-    bool DeleteValue(const wchar_t* rootedKey, const wchar_t* name) {
-        HKEY root = nullptr;
-        const wchar_t* path = nullptr;
-        if (!SplitRootedPath(rootedKey, root, path)) return true;
-        auto key = SetupPlatform().OpenKey(root, path);
-        if (!key) return true;
-        if (key->DeleteValue(name)) {
-            LogLine({L"Deleted ", rootedKey, L" [", name, L"]"});
-            return true;
-        }
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND) return true;
-        LogFailure({L"Could not delete ", rootedKey, L" [", name, L"]"}, error);
-        return false;
-    }
-
-    bool DeleteKey(const wchar_t* rooted) {
-        HKEY root = nullptr;
-        const wchar_t* path = nullptr;
-        wchar_t parent[1024];
-        const wchar_t* leaf = std::wcsrchr(rooted, L'\\');
-        if (!SplitRootedPath(rooted, root, path) || !leaf || leaf < path || !CopyText(parent, path)) return true;
-        parent[leaf - path] = L'\0';
-        auto key = SetupPlatform().OpenKey(root, parent);
-        if (!key) return true;
-        if (key->DeleteSubKey(leaf + 1)) {
-            LogLine({L"Deleted ", rooted});
-            return true;
-        }
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND) return true;
-        LogFailure({L"Could not delete ", rooted}, error);
         return false;
     }
 
