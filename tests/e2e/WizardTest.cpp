@@ -341,13 +341,15 @@ TEST_F(Wizard, SecondStartBringsTheOpenWizardToTheFront) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(1618u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe"), 20000).exitCode);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-    EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(first) && ::GetForegroundWindow() == first; }, 3000))
-        << "restored and in the foreground";
+    // Restored: out of the minimised state, and back at its size and place.
+    RECT rect = {};
+    EXPECT_TRUE(WaitUntil([&] {
+        ::GetWindowRect(first, &rect);
+        return !::IsIconic(first) && rect.left == m_origin.x && rect.top == m_origin.y &&
+               rect.right - rect.left == 584 && ::GetForegroundWindow() == first;
+    }, 3000)) << "restored and in the foreground";
 
     // And still working.
-    RECT rect;
-    ::GetWindowRect(first, &rect);
-    m_origin = {rect.left, rect.top};
     ASSERT_TRUE(WaitUntil([&] { return Shown(kAction); }));
     Click(kActionAt);
     ASSERT_TRUE(WaitForCompleted());
