@@ -327,7 +327,9 @@ void CBmpBtnCtrl::DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bR
     ::DrawTextW(dc, text.get(), -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     ::SetBkMode(dc, oldMode);
     ::SetTextColor(dc, oldColour);
-    if (focused) {
+    // A caption wholly beyond the control's width is shown by someone else (a label beside it),
+    // who marks it; a piece of the mark at the control's edge would only stray.
+    if (focused && caption.left < rc.right) {
         ::InflateRect(&caption, 2, 1);
         DrawFocusMark(dc, caption, kCaptionColour);
     }

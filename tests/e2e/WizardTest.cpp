@@ -128,7 +128,7 @@ protected:
     }
     // A key pressed, after which the wizard's pixels in the first area change (the focus mark
     // arrives there) and, when given, those in the second too (the mark leaves).
-    bool PressAndSee(WORD vk, std::initializer_list<WORD> held, const RECT& arrives, const RECT* leaves) {
+    bool PressAndSee(WORD vk, const std::vector<WORD>& held, const RECT& arrives, const RECT* leaves) {
         const std::vector<COLORREF> before = Pixels(arrives);
         const std::vector<COLORREF> left = leaves ? Pixels(*leaves) : std::vector<COLORREF>{};
         PressKey(vk, held);
@@ -330,6 +330,22 @@ TEST_F(Wizard, KeyboardAloneInstallsAndFinishesWithoutLaunch) {
     EXPECT_TRUE(FileExists(kInstall + L"\\REReviZuvor.exe"));
     ::Sleep(1000);
     EXPECT_FALSE(FileExists(kAppLog)) << "nothing was started";
+}
+
+TEST_F(Wizard, KeysLeaveTheReadyPageAsCancelDoes) {
+    // Enter presses the focused button, here Cancel; Escape and Alt+F4 keep their meaning.
+    const std::vector<std::vector<std::pair<WORD, std::vector<WORD>>>> roads = {
+        {{VK_TAB, {}}, {VK_RETURN, {}}}, {{VK_ESCAPE, {}}}, {{VK_F4, {VK_MENU}}}};
+    for (const auto& keys : roads) {
+        Start(kPayload + L"\\setup.exe");
+        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == m_window; }));
+        for (const auto& [key, held] : keys) {
+            PressKey(key, held);
+            ::Sleep(200);
+        }
+        EXPECT_EQ(1602u, Finish()) << "after " << keys.size() << " keys";
+    }
+    EXPECT_FALSE(FolderExists(kInstall));
 }
 
 TEST_F(Wizard, SecondStartBringsTheOpenWizardToTheFront) {

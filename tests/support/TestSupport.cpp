@@ -443,7 +443,7 @@ void DragMouse(POINT from, POINT to) {
     SendMouse(to.x, to.y, MOUSEEVENTF_LEFTUP);
 }
 
-void PressKey(WORD vk, std::initializer_list<WORD> held) {
+void PressKey(WORD vk, const std::vector<WORD>& held) {
     std::vector<INPUT> inputs;
     auto key = [&inputs](WORD code, DWORD flags) {
         INPUT input = {};
@@ -456,7 +456,7 @@ void PressKey(WORD vk, std::initializer_list<WORD> held) {
     for (WORD modifier : held) key(modifier, 0);
     key(vk, 0);
     key(vk, KEYEVENTF_KEYUP);
-    for (auto it = std::rbegin(held); it != std::rend(held); ++it) key(*it, KEYEVENTF_KEYUP);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) key(*it, KEYEVENTF_KEYUP);
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 

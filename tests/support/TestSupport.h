@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -133,7 +132,7 @@ void ClickAt(int x, int y);
 void DragMouse(POINT from, POINT to);
 // A key pressed and let go on the keyboard, with the modifier keys held (VK_SHIFT, VK_MENU ...),
 // as the device sends it to the foreground window.
-void PressKey(WORD vk, std::initializer_list<WORD> held = {});
+void PressKey(WORD vk, const std::vector<WORD>& held = {});
 // The colour of the screen at (x, y).
 COLORREF ScreenPixel(int x, int y);
 // The text of a window of any process (WM_GETTEXT, which reaches controls of other processes).
