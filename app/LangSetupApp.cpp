@@ -39,6 +39,44 @@ int WizardExitCode(INT_PTR dialogResult, bool workCompleted, bool workSucceeded)
     return dialogResult == -1 ? kExitInstallFailure : kExitUserCancel;
 }
 
+bool ClaimSingleInstance(fw::UniqueHandle& mutex) {
+    mutex.reset(::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName));
+    const DWORD error = ::GetLastError();
+    if (mutex) {
+        if (error != ERROR_ALREADY_EXISTS) return true;
+        mutex.reset();
+        return false;
+    }
+    // A copy of another account (the system account's deployment) made it with a default
+    // security that grants this one less than full access: it exists all the same.
+    if (error == ERROR_ACCESS_DENIED) {
+        fw::UniqueHandle existing(::OpenMutexW(SYNCHRONIZE, FALSE, kSingleInstanceMutexName));
+        if (existing || ::GetLastError() == ERROR_ACCESS_DENIED) return false;
+    }
+    // Not made for another reason: nothing is refused on its account.
+    return true;
+}
+
+namespace {
+
+BOOL CALLBACK FindMarkedWizard(HWND window, LPARAM found) {
+    if (!::GetPropW(window, CLangSetupDlg::kWindowMark)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+}  // namespace
+
+bool BringRunningWizardToFront() {
+    HWND wizard = nullptr;  // another process's window
+    ::EnumWindows(FindMarkedWizard, reinterpret_cast<LPARAM>(&wizard));
+    if (!wizard) return false;
+    // Asynchronous, so that a running copy that does not answer cannot hold this one up.
+    if (::IsIconic(wizard)) ::ShowWindowAsync(wizard, SW_RESTORE);
+    ::SetForegroundWindow(wizard);
+    return true;
+}
+
 void RestrictLibrarySearchToSystem() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
@@ -79,12 +117,15 @@ CLangSetupApp::CLangSetupApp() { AfxSetOutOfMemoryExit(&EndRunOutOfMemory, kExit
 BOOL CLangSetupApp::InitInstance() {
     RestrictLibrarySearchToSystem();
 
-    // Created and tested in one step, so two copies started at the same instant cannot both pass.
-    m_hMutex.reset(::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName));
-    if (m_hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        m_hMutex.reset();
+    if (!ClaimSingleInstance(m_hMutex)) {
         m_nExitCode = kExitAnotherInstallRunning;
         BeginRunLogOfSecondCopy();
+        // A user who starts the wizard again is shown the one already open; nobody is at the
+        // screen on the silent roads.
+        CKSCommandLineInfo cmdInfo;
+        ParseCommandLine(cmdInfo);
+        if (!IsWindowlessRoad(ChooseSetupRoad(cmdInfo)) && BringRunningWizardToFront())
+            LogLine({L"The running copy's wizard was brought to the front"});
         return FALSE;
     }
 
@@ -135,6 +176,9 @@ BOOL CLangSetupApp::InitInstance() {
         return FALSE;
     }
     CLangSetupDlg dlg(szSetupDir, road == SetupRoad::RemovalWizard ? 1 : 0, g_hLangLib.get());
+    SetupConfig config;
+    ReadSetupConfig(szSetupDir, config);
+    dlg.SetAppName(config.szAppName);
     m_pMainWnd = &dlg;
     const INT_PTR result = dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -21,8 +21,16 @@ inline constexpr int kExitUserCancel = 1602;              // ERROR_INSTALL_USERE
 inline constexpr int kExitInstallFailure = 1603;          // ERROR_INSTALL_FAILURE
 inline constexpr int kExitAnotherInstallRunning = 1618;   // ERROR_INSTALL_ALREADY_RUNNING
 
-// The single-instance mutex: one running copy per log-on session.
-inline constexpr wchar_t kSingleInstanceMutexName[] = L"KRT21C_INSTALL";
+// The single-instance mutex, machine-wide: one running copy across every session, so that a
+// deployment run as the system account and a wizard in a user's session never run together.
+inline constexpr wchar_t kSingleInstanceMutexName[] = L"Global\\KRT21C_INSTALL";
+
+// Creates the single-instance mutex into mutex, or learns that another copy holds it (false).
+// Created and tested in one step, so two copies started at the same instant cannot both pass.
+bool ClaimSingleInstance(fw::UniqueHandle& mutex);
+// A second copy on a wizard road: the running copy's wizard, restored when minimised, comes to
+// the foreground. False when no wizard of it is on this desktop.
+bool BringRunningWizardToFront();
 
 SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info);
 // The silent install and the silent removal: nobody is at the screen.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "controls/FocusMark.h"
 #include "framework/DeviceContext.h"
 #include "framework/WinApp.h"
 
@@ -11,6 +12,9 @@ const COLORREF kCaptionColour = RGB(255, 255, 255);
 const COLORREF kCheckBoxFill = RGB(8, 130, 193);
 const COLORREF kRadioButtonFill = RGB(71, 93, 173);
 const SIZE kPushButtonBorder = {5, 5};
+// The focus mark and the caption keep this far from a push button's edges: on a pill-shaped
+// face the mark's corners then stay on the face, clear of the rounded ends' outline.
+const SIZE kCaptionInset = {6, 3};
 
 bool IsPushKind(int kind) {
     return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
@@ -119,6 +123,22 @@ void CBmpBtnCtrl::SetHoverCursor(HCURSOR hCursor) {
     m_hHoverCursor = hCursor;
 }
 
+void CBmpBtnCtrl::SetDisabledTextColor(COLORREF cr) {
+    m_crDisabledText = cr;
+}
+
+RECT CBmpBtnCtrl::GetCaptionRect() const {
+    RECT rc = {};
+    GetClientRect(&rc);
+    if (IsPushKind(m_nKind)) ::InflateRect(&rc, -kCaptionInset.cx, -kCaptionInset.cy);
+    return rc;
+}
+
+COLORREF CBmpBtnCtrl::CaptionColour() const {
+    if (IsWindowEnabled()) return kCaptionColour;
+    return m_crDisabledText == CLR_INVALID ? ::GetSysColor(COLOR_GRAYTEXT) : m_crDisabledText;
+}
+
 void CBmpBtnCtrl::SetTipText(UINT nTextId) {
     m_nTipTextId = nTextId;
     if (!m_hWnd || m_toolTip.m_hWnd || !nTextId) return;
@@ -154,14 +174,32 @@ LRESULT CBmpBtnCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnMouseLeave(wParam, lParam);
     case WM_MOUSEHOVER:
         return OnMouseHover(wParam, lParam);
+    case WM_GETDLGCODE:
+        return OnGetDlgCode();
+    case BM_SETSTYLE:
+        // The dialog manager moves the default push button by restyling it, which would end the
+        // owner drawing: the button only notes whether it is now the default.
+        if (m_nKind == -1) break;
+        m_nDefault = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON ? 1 : 0;
+        if (LOWORD(lParam)) Invalidate(FALSE);
+        return 0;
     case WM_LBUTTONDBLCLK:
         // An owner-drawn button reports a quick second click as a double click, which would
         // leave a check box unchanged; for check boxes and radio buttons it is a click.
         if (IsCheckKind(m_nKind) || IsRadioKind(m_nKind)) return DefWindowProc(WM_LBUTTONDOWN, wParam, lParam);
         return CButton::WindowProc(message, wParam, lParam);
     default:
-        return CButton::WindowProc(message, wParam, lParam);
+        break;
     }
+    return CButton::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CBmpBtnCtrl::OnGetDlgCode() {
+    // An owner-drawn button answers as no push button at all, so Enter would always go to the
+    // dialog's default; a push button that says which it is gets Enter while it has the focus.
+    if (!IsPushKind(m_nKind)) return Default();
+    const bool isDefault = m_nDefault == -1 ? m_nKind == BS_DEFPUSHBUTTON : m_nDefault != 0;
+    return DLGC_BUTTON | (isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
 void CBmpBtnCtrl::DrawItem(LPDRAWITEMSTRUCT pDrawItem) {
@@ -226,20 +264,21 @@ void CBmpBtnCtrl::DrawPushButton(HDC dc, RECT rc, UINT state) {
     else
         picture.DrawSliced(dc, rc, kPushButtonBorder);
 
-    // Hovering without a hover picture shows no focus, so that the button looks unchanged.
+    // Hovering without a hover picture shows no focus, so that the button looks unchanged; the
+    // mark also waits while the platform hides focus cues (a dialog used with the mouse only).
+    RECT caption = GetCaptionRect();
     const bool hoverWithoutPicture =
         m_bHover && !(state & (ODS_SELECTED | ODS_DISABLED)) && !m_bmpHover.GetSafeHandle();
-    if (!hoverWithoutPicture && (GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (state & ODS_FOCUS)) {
-        ::InflateRect(&rc, -1, -1);
-        ::DrawFocusRect(dc, &rc);
-    }
+    if (!hoverWithoutPicture && (GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (state & ODS_FOCUS) &&
+        !(state & ODS_NOFOCUSRECT))
+        DrawFocusMark(dc, caption, kCaptionColour);
 
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const fw::HeapArray<wchar_t> text = GetWindowText();
     if (text && text[0]) {
-        if (state & ODS_SELECTED) ::OffsetRect(&rc, 1, 1);
-        ::SetTextColor(dc, IsWindowEnabled() ? kCaptionColour : ::GetSysColor(COLOR_GRAYTEXT));
-        ::DrawTextW(dc, text.get(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        if (state & ODS_SELECTED) ::OffsetRect(&caption, 1, 1);
+        ::SetTextColor(dc, CaptionColour());
+        ::DrawTextW(dc, text.get(), -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     ::SetBkMode(dc, oldMode);
 }
@@ -266,10 +305,11 @@ void CBmpBtnCtrl::DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bR
     picture.DrawStretched(dc, box);
 
     const bool enabled = IsWindowEnabled() != FALSE;
-    const bool focused = enabled && (state & ODS_FOCUS) && (bRadio || (GetStyle() & WS_TABSTOP));
+    const bool focused =
+        enabled && (state & ODS_FOCUS) && !(state & ODS_NOFOCUSRECT) && (bRadio || (GetStyle() & WS_TABSTOP));
     const fw::HeapArray<wchar_t> text = GetWindowText();
     if (!text || !text[0]) {
-        if (bRadio && focused) ::DrawFocusRect(dc, &box);
+        if (bRadio && focused) DrawFocusMark(dc, box, kCaptionColour);
         return;
     }
 
@@ -278,7 +318,7 @@ void CBmpBtnCtrl::DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bR
     if (bRadio) radioFont.CreatePointFont(90, L"Arial", nullptr);
     CSelectObject captionFont(dc, radioFont.GetSafeHandle());
 
-    const COLORREF oldColour = ::SetTextColor(dc, enabled ? kCaptionColour : ::GetSysColor(COLOR_GRAYTEXT));
+    const COLORREF oldColour = ::SetTextColor(dc, CaptionColour());
     RECT caption = {box.right + 4, box.top, box.right, box.bottom};
     const int height = ::DrawTextW(dc, text.get(), -1, &caption, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
     caption.bottom = caption.top + height + 1;
@@ -287,9 +327,11 @@ void CBmpBtnCtrl::DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bR
     ::DrawTextW(dc, text.get(), -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     ::SetBkMode(dc, oldMode);
     ::SetTextColor(dc, oldColour);
-    if (focused) {
+    // A caption wholly beyond the control's width is shown by someone else (a label beside it),
+    // who marks it; a piece of the mark at the control's edge would only stray.
+    if (focused && caption.left < rc.right) {
         ::InflateRect(&caption, 2, 1);
-        ::DrawFocusRect(dc, &caption);
+        DrawFocusMark(dc, caption, kCaptionColour);
     }
 }
 

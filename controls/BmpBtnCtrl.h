@@ -44,6 +44,12 @@ public:
     void SetHoverCursor(HCURSOR hCursor);
     // The string resource shown as the button's tooltip; creates the tooltip window.
     void SetTipText(UINT nTextId);
+    // The caption's colour on a disabled button, chosen against the skin's disabled picture;
+    // CLR_INVALID (the default) takes the system's grey text.
+    void SetDisabledTextColor(COLORREF cr);
+    // Where a push button's caption is centred: inside the focus mark, which keeps clear of
+    // the rounded ends of a pill-shaped face. A caption must fit in it to be read whole.
+    RECT GetCaptionRect() const;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
@@ -65,6 +71,9 @@ protected:
     CBitmapEx& ChoosePicture(UINT state);
     // The check box and the radio button differ only in fill, caption face and focus rule.
     void DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bRadio);
+    COLORREF CaptionColour() const;
+    // What the dialog manager asks of a button: a push button tells whether it is the default.
+    LRESULT OnGetDlgCode();
 
     CBitmapEx m_bmpNormal;
     CBitmapEx m_bmpPressed;
@@ -82,4 +91,7 @@ protected:
     int m_nKind = -1;
     UINT m_nTipTextId = 0;
     CToolTipCtrl m_toolTip;
+    COLORREF m_crDisabledText = CLR_INVALID;
+    // The dialog's default push button: -1 until the dialog manager moves the default, then 0 or 1.
+    int m_nDefault = -1;
 };

@@ -215,6 +215,20 @@ CLabel& CLabel::SetLinkUrl(const wchar_t* url) {
     return *this;
 }
 
+RECT CLabel::MeasureText(const wchar_t* text) const {
+    RECT rc = {};
+    GetClientRect(&rc);
+    fw::HeapArray<wchar_t> own;
+    if (!text) {
+        own = GetWindowText();
+        text = own ? own.get() : L"";
+    }
+    CClientDC dc(m_hWnd);
+    CSelectObject font(dc.get(), m_font.GetSafeHandle());
+    ::DrawTextW(dc.get(), text, -1, &rc, TextFormat(GetStyle(), text) | DT_CALCRECT);
+    return rc;
+}
+
 void CLabel::DrawGradient(HDC dc, const RECT& rect, COLORREF crFrom, COLORREF crTo, int nBands) {
     const int width = rect.right - rect.left;
     const int bands = nBands < width ? nBands : width;

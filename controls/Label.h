@@ -47,6 +47,11 @@ public:
     virtual CLabel& SetMailLink(BOOL bMail, BOOL bNotifyParent);
     virtual CLabel& SetLinkUrl(const wchar_t* url);
 
+    // Where text (the label's own when null) stands when the label draws it: in the label's
+    // font and format, laid out in its client width, in client coordinates. Wider than the
+    // label when a word cannot be broken; taller when the lines need more than its height.
+    RECT MeasureText(const wchar_t* text = nullptr) const;
+
     // A horizontal gradient over rect from crFrom (left) to crTo (right) in at most nBands
     // bands, one per pixel column when rect is narrower.
     static void DrawGradient(HDC dc, const RECT& rect, COLORREF crFrom, COLORREF crTo, int nBands);

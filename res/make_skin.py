@@ -25,8 +25,12 @@ HEADER_BOTTOM = 55      # the turquoise band
 PANEL_RIGHT = 200       # the picture panel on the left
 BAND_TOP = 353          # the white band with the push buttons
 
-# Where the wizard places its bitmap buttons on the 584-pixel background.
-ACTION_AT, CANCEL_AT = (393, 374), (485, 374)
+# Where the wizard places its bitmap buttons on the 584-pixel background. The push buttons are
+# wide enough for the longest caption of the thirteen languages inside their focus mark; the
+# right margin (28) and the gap between them (21) are those of the first, narrower skin.
+BUTTON_W, BUTTON_H = 100, 23
+CANCEL_AT = (WIDTH - 28 - BUTTON_W, 374)
+ACTION_AT = (CANCEL_AT[0] - 21 - BUTTON_W, 374)
 CLOSE_AT, MINIMIZE_AT = (552, 11), (522, 11)
 CHECK_AT = (215, 202)
 OPTION_AT = (260, 150)  # the option marks are not placed; any spot of the content area will do
@@ -58,11 +62,13 @@ CROSS_DISABLED = (206, 212, 218)
 BOX_BORDER = (104, 128, 154)
 TICK = (28, 122, 200)
 
-# Pill faces: (top, bottom, outline) for normal (mid blue), pressed (light blue)
-# and mouse-over (blue).
+# Pill faces: (top, bottom, outline) for normal (mid blue), pressed (light blue),
+# mouse-over (blue) and disabled (pale grey-blue). The wizard draws a disabled caption in
+# RGB(92, 102, 114), more than 3:1 against every part of the disabled face.
 PILL_NORMAL = ((86, 156, 226), (40, 108, 190), (28, 84, 156))
 PILL_PRESSED = ((160, 208, 246), (112, 172, 232), (74, 132, 196))
 PILL_HOVER = ((58, 130, 236), (18, 82, 204), (12, 62, 160))
+PILL_DISABLED = ((228, 234, 240), (206, 214, 224), (168, 182, 198))
 
 
 # ---------------------------------------------------------------- drawing
@@ -259,7 +265,7 @@ def draw_text(canvas, text, left, top, scale, weight, colour, shadow=None):
 
 # ---------------------------------------------------------------- pictures
 
-def draw_pill(canvas, left, top, faces, w=71, h=23):
+def draw_pill(canvas, left, top, faces, w=BUTTON_W, h=BUTTON_H):
     top_colour, bottom_colour, outline = faces
     body = rounded_rect(left + 0.5, top + 0.5, left + w - 0.5, top + h - 0.5, (h - 1) / 2.0)
     box = (left, top, left + w, top + h)
@@ -409,8 +415,9 @@ def draw_band(canvas):
         canvas.blend(x, top, (196, 212, 222), 1.0)
         canvas.blend(x, top + 1, (230, 238, 243), 1.0)
     for left, top_ in (ACTION_AT, CANCEL_AT):
-        shadow = rounded_rect(left + 0.5, top_ + 1.5, left + 70.5, top_ + 23.5, 11)
-        canvas.fill(shadow, (left - 2, top_ - 2, left + 74, top_ + 27), (150, 170, 190), 0.35)
+        shadow = rounded_rect(left + 0.5, top_ + 1.5, left + BUTTON_W - 0.5, top_ + BUTTON_H + 0.5,
+                              (BUTTON_H - 1) / 2.0)
+        canvas.fill(shadow, (left - 2, top_ - 2, left + BUTTON_W + 3, top_ + BUTTON_H + 4), (150, 170, 190), 0.35)
 
 
 def draw_button_places(canvas):
@@ -436,7 +443,7 @@ def make_background():
     draw_header(canvas)
     draw_band(canvas)
     draw_frame(canvas)
-    button_ground = canvas.crop(ACTION_AT[0], ACTION_AT[1], 71, 23)
+    button_ground = canvas.crop(ACTION_AT[0], ACTION_AT[1], BUTTON_W, BUTTON_H)
     draw_button_places(canvas)
     return canvas, button_ground
 
@@ -543,6 +550,7 @@ def build():
         "button_normal.bmp": bmp_bytes(make_pill(button_ground, PILL_NORMAL)),
         "button_pressed.bmp": bmp_bytes(make_pill(button_ground, PILL_PRESSED)),
         "button_hover.bmp": bmp_bytes(make_pill(button_ground, PILL_HOVER)),
+        "button_disabled.bmp": bmp_bytes(make_pill(button_ground, PILL_DISABLED)),
         "close_normal.bmp": bmp_bytes(make_window_glyph(background, CLOSE_AT, "cross", CROSS_NORMAL)),
         "close_hover.bmp": bmp_bytes(make_window_glyph(background, CLOSE_AT, "cross", CROSS_HOVER)),
         "close_disabled.bmp": bmp_bytes(make_window_glyph(background, CLOSE_AT, "cross", CROSS_DISABLED)),

@@ -16,11 +16,12 @@
 
 #define IDI_MAINFRAME 128
 
-// Skin bitmaps; 137, 138 and 141 are not used.
+// Skin bitmaps; 138 and 141 are not used.
 #define IDB_BACKGROUND 130
 #define IDB_BUTTON_NORMAL 131
 #define IDB_BUTTON_PRESSED 132
 #define IDB_BUTTON_HOVER 133
+#define IDB_BUTTON_DISABLED 137
 #define IDB_CLOSE_NORMAL 134
 #define IDB_CLOSE_HOVER 135
 #define IDB_CLOSE_DISABLED 136
@@ -51,6 +52,6 @@
 #define IDS_REMOVE_DONE_NOTE 15
 #define IDS_INSTALL_RUNNING_NOTE 16
 #define IDS_REMOVE_RUNNING_NOTE 17
-#define IDS_UNUSED_18 18
+#define IDS_WIZARD_TITLE 18  // the window's title; %s stands for the application's name
 #define IDS_UNUSED_19 19
 #define IDS_LAUNCH_APP 20

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Screenshots of the install and removal wizards in their Ready, Running and Completed states,
-# in Traditional Chinese (the program's own texts) and in English, taken under Wine with Xvfb
-# into docs/. The mouse clicks where a user would; service mode (Windows Vista) keeps the work
-# running for two seconds (the service release pauses), long enough to catch the Running state.
+# in Traditional Chinese (the program's own texts) and in English, and of the install wizard's
+# Ready and Completed pages in German, Japanese and Russian, taken under Wine with Xvfb into
+# docs/. The mouse clicks where a user would; service mode (Windows Vista) keeps the work running
+# for two seconds (the service release pauses), long enough to catch the Running state.
 #   scripts/screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,27 +34,27 @@ shot() {  # name x y
 }
 click() { xdotool mousemove "$1" "$2" click 1; }
 
-# One wizard: $1 name, $2 language, then the command line.
+# One wizard: $1 name, $2 language, $3 "all" for the Running page too, then the command line.
 run_wizard() {
-  local name=$1 lang=$2 pid ox oy
-  shift 2
+  local name=$1 lang=$2 pages=$3 pid ox oy
+  shift 3
   LC_ALL=$lang "$WINE" "$@" </dev/null >/dev/null 2>&1 &
   pid=$!
   read -r ox oy < <(window_origin "$pid")
   sleep 0.5
   shot "$name-ready" "$ox" "$oy"
-  click $((ox + 428)) $((oy + 385))
+  click $((ox + 385)) $((oy + 385))
   sleep 0.7
-  shot "$name-running" "$ox" "$oy"
+  [ "$pages" = all ] && shot "$name-running" "$ox" "$oy"
   sleep 3
   shot "$name-completed" "$ox" "$oy"
   # Finish without launching: untick the box of the install wizard first.
   [[ $name == *install* ]] && click $((ox + 224)) $((oy + 213)) && sleep 0.3
-  click $((ox + 428)) $((oy + 385))
+  click $((ox + 385)) $((oy + 385))
   wait "$pid" || true
 }
 
-for lang in zh_TW en_US; do
+for lang in zh_TW en_US de_DE ja_JP ru_RU; do
   tb_new_prefix "$TB_ROOT/pfx-$lang"
   cp -r build/x64-release/sample-payload "$WINEPREFIX/drive_c/payload"
   wine_quiet winecfg -v vista
@@ -61,6 +62,11 @@ for lang in zh_TW en_US; do
   wine_quiet 'C:\payload\setup.exe' s
   suffix=${lang%%_*}
   echo "$lang:"
-  run_wizard "wizard-install-$suffix" "$lang.UTF-8" 'C:\payload\setup.exe'
-  run_wizard "wizard-removal-$suffix" "$lang.UTF-8" 'C:\Program Files\KRT55A\Uninstall\setup.exe' delpkg
+  case $lang in
+    zh_TW|en_US)
+      run_wizard "wizard-install-$suffix" "$lang.UTF-8" all 'C:\payload\setup.exe'
+      run_wizard "wizard-removal-$suffix" "$lang.UTF-8" all 'C:\Program Files\KRT55A\Uninstall\setup.exe' delpkg;;
+    *)
+      run_wizard "wizard-install-$suffix" "$lang.UTF-8" some 'C:\payload\setup.exe';;
+  esac
 done

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 
+#include "controls/FocusMark.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupWorker.h"
 #include "framework/DeviceContext.h"
@@ -20,6 +21,13 @@ constexpr COLORREF kGrey = RGB(102, 102, 102);
 constexpr int kShortText = 128;
 constexpr int kLongText = 1024;
 constexpr int kLastProgressStep = 95;
+// The push buttons' pictures (res/make_skin.py) stand at the right of the bottom band, 28 pixels
+// from the edge and 21 apart, as on the background.
+constexpr int kPushButtonWidth = 100;
+constexpr int kPushButtonsRight = 28;
+constexpr int kPushButtonsGap = 21;
+// The note line ends this far before the action button, so that a long note wraps before it.
+constexpr int kNoteGap = 10;
 
 }  // namespace
 
@@ -34,6 +42,10 @@ CLangSetupDlg::CLangSetupDlg(const wchar_t* pszSetupDir, int bRemove, HMODULE hL
 }
 
 CLangSetupDlg::~CLangSetupDlg() = default;
+
+void CLangSetupDlg::SetAppName(const wchar_t* pszAppName) {
+    CopyText(m_szAppName, pszAppName);
+}
 
 INT_PTR CLangSetupDlg::DoModal() {
     const INT_PTR result = CDialog::DoModal();
@@ -64,7 +76,11 @@ BOOL CLangSetupDlg::OnInitDialog() {
     InitTexts();
     ApplyBackgroundRegion();
     LayoutControls();
-    return TRUE;
+    ::SetPropW(m_hWnd, kWindowMark, reinterpret_cast<HANDLE>(1));
+    // The action is what Enter and Space do first; left to the platform, the focus would go to
+    // Cancel, the first tab stop of the template.
+    GotoDlgCtrl(m_btnAction);
+    return FALSE;
 }
 
 void CLangSetupDlg::LoadSkinBitmaps() {
@@ -74,10 +90,13 @@ void CLangSetupDlg::LoadSkinBitmaps() {
     }
     m_btnClose.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_NORMAL, IDB_CLOSE_HOVER, 0, IDB_CLOSE_DISABLED, 0);
     m_btnMinimize.LoadBitmaps(IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_HOVER, 0, IDB_MINIMIZE_DISABLED, 0);
-    m_btnAction.LoadBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_HOVER, 0, 0, 0);
-    m_btnFinish.LoadBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_HOVER, 0, 0, 0);
-    m_btnCancel.LoadBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_HOVER, 0, 0, 0);
+    for (CBmpBtnCtrl* button : {&m_btnAction, &m_btnFinish, &m_btnCancel}) {
+        button->LoadBitmaps(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_HOVER, 0, IDB_BUTTON_DISABLED, 0);
+        button->SetDisabledTextColor(kDisabledCaption);
+    }
     m_chkLaunch.LoadBitmaps(IDB_CHECK_EMPTY, IDB_CHECK_EMPTY, IDB_CHECK_EMPTY, IDB_CHECK_TICKED, 0, 0);
+    // The box tells when it gains and loses the focus, for the mark around its caption.
+    m_chkLaunch.ModifyStyle(0, BS_NOTIFY);
 }
 
 void CLangSetupDlg::LoadText(UINT nId, wchar_t* text, int capacity) const {
@@ -86,7 +105,12 @@ void CLangSetupDlg::LoadText(UINT nId, wchar_t* text, int capacity) const {
 }
 
 void CLangSetupDlg::InitTexts() {
-    m_lblTitle.SetText(m_szTitle)
+    // The title names the window for the taskbar, Alt+Tab and assistive tools; the title line
+    // stays empty, since the background's picture shows the title.
+    wchar_t pattern[kLongText];
+    LoadText(IDS_WIZARD_TITLE, pattern, kLongText);
+    if (!FormatText(m_szTitle, pattern, m_szAppName)) CopyText(m_szTitle, m_szAppName);
+    m_lblTitle.SetText(L"")
         .SetTextColor(kWhite)
         .SetFontName(L"Arial", 0)
         .SetFontSize(11)
@@ -136,17 +160,20 @@ void CLangSetupDlg::LayoutControls() {
     GetClientRect(&client);
     const int w = client.right - client.left;
     const UINT place = SWP_NOZORDER | SWP_NOACTIVATE;
+    const int cancelX = w - kPushButtonsRight - kPushButtonWidth;
+    const int actionX = cancelX - kPushButtonsGap - kPushButtonWidth;
     m_lblTitle.SetWindowPos(nullptr, 204, 17, w - 60, 17, place);
-    m_lblNote.SetWindowPos(nullptr, 15, 374, w - 70, 35, place);
+    m_lblNote.SetWindowPos(nullptr, 15, 374, actionX - kNoteGap - 15, 35, place);
     m_lblPrompt.SetWindowPos(nullptr, 215, 140, w - 230, 60, place);
     m_btnClose.SizeToBitmap(w - 32, 11);
     m_btnMinimize.SizeToBitmap(w - 62, 11);
-    m_btnAction.SizeToBitmap(w - 191, 374);
-    m_btnFinish.SizeToBitmap(w - 191, 374);
-    m_btnCancel.SizeToBitmap(w - 99, 374);
+    m_btnAction.SizeToBitmap(actionX, 374);
+    m_btnFinish.SizeToBitmap(actionX, 374);
+    m_btnCancel.SizeToBitmap(cancelX, 374);
     m_btnFinish.ShowWindow(SW_HIDE);
     m_chkLaunch.SizeToBitmap(215, 202);
-    m_lblLaunch.SetWindowPos(nullptr, 240, 205, w - 230, 60, place);
+    // It ends where the prompt ends, inside the window.
+    m_lblLaunch.SetWindowPos(nullptr, 240, 205, w - 255, 60, place);
     m_lblLaunch.ShowWindow(SW_HIDE);
     m_chkLaunch.ShowWindow(SW_HIDE);
     m_progress.SetWindowPos(nullptr, 215, 175, w - 245, 30, place | SWP_HIDEWINDOW);
@@ -161,6 +188,7 @@ void CLangSetupDlg::OnActionClicked() {
     if (!m_worker) {
         m_state = State::Ready;
         m_btnAction.EnableWindow(TRUE);
+        GotoDlgCtrl(m_btnAction);
     }
 }
 
@@ -222,9 +250,10 @@ LRESULT CLangSetupDlg::OnSetupProgress(WPARAM wParam, LPARAM lParam) {
     m_btnClose.EnableWindow(TRUE);
     m_btnMinimize.EnableWindow(TRUE);
     m_btnFinish.ShowWindow(SW_SHOW);
-    // Enter now means Finish.
+    // Enter now means Finish, and the keyboard starts there.
     SendMessage(DM_SETDEFID, IDOK);
     m_state = State::Completed;
+    GotoDlgCtrl(m_btnFinish);
     return 0;
 }
 
@@ -261,7 +290,38 @@ BOOL CLangSetupDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             break;
         }
     }
+    if (LOWORD(wParam) == IDC_LAUNCH_CHECK && (HIWORD(wParam) == BN_SETFOCUS || HIWORD(wParam) == BN_KILLFOCUS)) {
+        UpdateLaunchFocusMark();
+        return TRUE;
+    }
     return CDialog::OnCommand(wParam, lParam);
+}
+
+void CLangSetupDlg::GotoDlgCtrl(CWnd& control) {
+    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control.m_hWnd), TRUE);
+}
+
+RECT CLangSetupDlg::LaunchCaptionRect() const {
+    RECT rect = {};
+    if (!m_chkLaunch.IsWindowVisible()) return rect;
+    rect = m_lblLaunch.MeasureText();
+    ::MapWindowPoints(m_lblLaunch.m_hWnd, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    // As a check box marks its own caption: two pixels beside the words, one above and below.
+    ::InflateRect(&rect, 2, 1);
+    return rect;
+}
+
+void CLangSetupDlg::UpdateLaunchFocusMark() {
+    const bool shown = ::GetFocus() == m_chkLaunch.m_hWnd && m_chkLaunch.IsWindowVisible() &&
+                       !(m_chkLaunch.SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS);
+    const RECT rect = shown ? LaunchCaptionRect() : m_rcLaunchMark;
+    if (shown == m_bLaunchFocusMark && ::EqualRect(&rect, &m_rcLaunchMark)) return;
+    RECT redraw = m_rcLaunchMark;
+    ::UnionRect(&redraw, &redraw, &rect);
+    m_bLaunchFocusMark = shown;
+    m_rcLaunchMark = rect;
+    // The mark is part of the background beneath the transparent label: both are drawn again.
+    RedrawWindow(&redraw, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 LRESULT CLangSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -281,6 +341,18 @@ LRESULT CLangSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
         OnLButtonDown(static_cast<UINT>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_LBUTTONDBLCLK:
+        OnLButtonDblClk(static_cast<UINT>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_UPDATEUISTATE: {
+        // Focus cues shown or hidden: the launch caption's mark follows, as the buttons' do.
+        const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
+        UpdateLaunchFocusMark();
+        return result;
+    }
+    case WM_DESTROY:
+        ::RemovePropW(m_hWnd, kWindowMark);
+        break;
     case WM_SYSCOMMAND:
         // Neither the close command nor Alt+F4 may end the dialog while the work runs.
         if ((wParam & 0xFFF0) == SC_CLOSE && m_state == State::Running) return 0;
@@ -368,6 +440,7 @@ BOOL CLangSetupDlg::OnEraseBkgnd(HDC dc) {
     CMemoryDC memory(dc);
     CSelectObject select(memory.get(), m_hBackground.GetSafeHandle());
     ::BitBlt(dc, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight, memory.get(), 0, 0, SRCCOPY);
+    if (m_bLaunchFocusMark) DrawFocusMark(dc, m_rcLaunchMark, kWhite);
     return TRUE;
 }
 
@@ -386,10 +459,23 @@ void CLangSetupDlg::OnPaint() {
 }
 
 void CLangSetupDlg::OnLButtonDown(UINT, POINT point) {
+    if (ClickLaunchCaption(point)) return;
     // The platform's move loop follows the mouse as if the caption had been grabbed.
     PostMessage(WM_NCLBUTTONDOWN, HTCAPTION,
                 MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
     Default();
+}
+
+void CLangSetupDlg::OnLButtonDblClk(UINT, POINT point) {
+    ClickLaunchCaption(point);
+}
+
+bool CLangSetupDlg::ClickLaunchCaption(POINT point) {
+    const RECT caption = LaunchCaptionRect();
+    if (!::PtInRect(&caption, point) || !m_chkLaunch.IsWindowEnabled()) return false;
+    // A click on the caption is a click on the box: the box takes the focus and toggles.
+    m_chkLaunch.SendMessage(BM_CLICK);
+    return true;
 }
 
 void CLangSetupDlg::OnCloseClicked() {

@@ -22,11 +22,18 @@ public:
     static constexpr COLORREF kBackgroundKey = RGB(255, 0, 255);
     static constexpr UINT_PTR kProgressTimerId = 100;
     static constexpr UINT kProgressTimerMs = 200;
+    // A property of the wizard's window, by which a second copy of setup finds it.
+    static constexpr wchar_t kWindowMark[] = L"KRT21C_WIZARD";
+    // The caption of a disabled push button, more than 3:1 against the skin's disabled face.
+    static constexpr COLORREF kDisabledCaption = RGB(92, 102, 114);
 
     // pszSetupDir ends with a backslash; bRemove selects the removal wizard; hLangLib is the
     // interface-language library that every text comes from (borrowed).
     CLangSetupDlg(const wchar_t* pszSetupDir, int bRemove, HMODULE hLangLib, CWnd* pParent = nullptr);
     ~CLangSetupDlg() override;
+
+    // The application's name (AppName of setup.ini), for the window's title; set before DoModal.
+    void SetAppName(const wchar_t* pszAppName);
 
     // Also waits for a worker that is still running, so that the process never ends under a
     // half-done install.
@@ -58,17 +65,28 @@ protected:
     BOOL OnEraseBkgnd(HDC dc);
     void OnPaint();
     void OnLButtonDown(UINT nFlags, POINT point);
+    // A double click on the launch box's caption is two clicks, as on the box itself.
+    void OnLButtonDblClk(UINT nFlags, POINT point);
     void OnCloseClicked();
     void OnMinimizeClicked();
 
     // Text id of the language library, at most capacity units with the terminator; empty
     // when the library lacks it.
     void LoadText(UINT nId, wchar_t* text, int capacity) const;
+    // The launch box's caption is the launch label: the box's focus mark goes around its words,
+    // and a click on them toggles the box. In client coordinates; empty while the box is hidden.
+    RECT LaunchCaptionRect() const;
+    void UpdateLaunchFocusMark();
+    // Clicks the box when point is on its caption; whether it was.
+    bool ClickLaunchCaption(POINT point);
+    // Moves the focus the way the dialog manager does, so that the default button follows.
+    void GotoDlgCtrl(CWnd& control);
 
     BITMAP m_bmBackground = {};
     CBitmap m_hBackground;
     wchar_t m_szSetupDir[MAX_PATH] = {};
     wchar_t m_szTitle[MAX_PATH] = {};
+    wchar_t m_szAppName[MAX_PATH] = {};
     int m_bRemove;
     int m_bInstallDone = 0;
     CBmpBtnCtrl m_chkLaunch;
@@ -91,6 +109,9 @@ private:
     HMODULE m_hLangLib;  // borrowed
     State m_state = State::Ready;
     bool m_bWorkSucceeded = false;
+    // The launch caption's focus mark, drawn with the background while the box has the focus.
+    bool m_bLaunchFocusMark = false;
+    RECT m_rcLaunchMark = {};
     // The worker, waited for before the dialog lets the process go on.
     fw::UniqueHandle m_worker;
 };

@@ -468,7 +468,7 @@ TEST_F(EndToEnd, EveryRunIsLogged) {
 }
 
 TEST_F(EndToEnd, SecondCopyEndsAt1618) {
-    fw::UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, L"KRT21C_INSTALL"));
+    fw::UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, L"Global\\KRT21C_INSTALL"));
     ASSERT_TRUE(mutex);
     for (const wchar_t* args : {L"", L"s", L"delpkg"}) {
         const auto start = std::chrono::steady_clock::now();

@@ -1,7 +1,9 @@
 // The install and removal wizards of setup.exe as a user drives them: the mouse clicks at the
-// buttons' places on the screen, under Wine with Xvfb, each test in a fresh prefix.
+// buttons' places on the screen, or the keyboard alone, under Wine with Xvfb, each test in a
+// fresh prefix.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -23,16 +25,19 @@ const std::wstring kAppName = L"Kestrin HW RAID Manager";
 
 // Where the wizard's controls stand on the 584 x 414 background (the launch box's and the bar's
 // areas without the rows they share).
-const RECT kAction = {393, 374, 464, 397};  // Install, Remove and, later, Finish
-const RECT kCancel = {485, 374, 556, 397};
+const RECT kAction = {335, 374, 435, 397};  // Install, Remove and, later, Finish
+const RECT kCancel = {456, 374, 556, 397};
 const RECT kClose = {552, 11, 568, 27};
+const RECT kMinimize = {522, 11, 538, 27};
 const RECT kCheck = {215, 206, 233, 224};
+const RECT kLaunchCaption = {236, 204, 400, 222};  // the launch box's caption and its focus mark
 const RECT kProgress = {215, 175, 554, 201};
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 const POINT kActionAt = Centre(kAction);
 const POINT kCancelAt = Centre(kCancel);
 const POINT kCloseAt = Centre(kClose);
-const POINT kCheckAt = Centre(kCheck);
+const POINT kMinimizeAt = Centre(kMinimize);
+const POINT kLaunchCaptionAt = {260, 212};
 
 std::vector<std::string> LogEvents(const std::wstring& path) {
     std::vector<std::string> events;
@@ -112,6 +117,23 @@ protected:
         }
         return differing > 3;
     }
+    // The wizard's pixels in this area as the screen shows them.
+    std::vector<COLORREF> Pixels(const RECT& area) {
+        std::vector<COLORREF> pixels;
+        CClientDC screen(nullptr);
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                pixels.push_back(::GetPixel(screen.get(), m_origin.x + x, m_origin.y + y));
+        return pixels;
+    }
+    // A key pressed, after which the wizard's pixels in the first area change (the focus mark
+    // arrives there) and, when given, those in the second too (the mark leaves).
+    bool PressAndSee(WORD vk, const std::vector<WORD>& held, const RECT& arrives, const RECT* leaves) {
+        const std::vector<COLORREF> before = Pixels(arrives);
+        const std::vector<COLORREF> left = leaves ? Pixels(*leaves) : std::vector<COLORREF>{};
+        PressKey(vk, held);
+        return WaitUntil([&] { return Pixels(arrives) != before && (!leaves || Pixels(*leaves) != left); }, 3000);
+    }
     bool WaitForCompleted() {
         const bool completed = WaitUntil([&] { return Visible(IDOK) && Shown(kAction); }, 30000);
         ::Sleep(300);  // the other controls of the state are painted by then
@@ -142,6 +164,7 @@ TEST_F(Wizard, InstallLaunchesReinstallWithoutTickAndRemove) {
     Start(kPayload + L"\\setup.exe");
     ExpectReadyPixels();
     EXPECT_EQ(L"Install", WindowText(::GetDlgItem(m_window, IDC_ACTION)));
+    EXPECT_EQ(kAppName + L" Setup", WindowText(m_window)) << "the taskbar's name of the window";
     Click(kActionAt);
     ASSERT_TRUE(WaitForCompleted());
     EXPECT_TRUE(ShownSoon(kCheck)) << "the launch box";
@@ -157,11 +180,13 @@ TEST_F(Wizard, InstallLaunchesReinstallWithoutTickAndRemove) {
     const std::string started = "start cwd=" + Narrow(kInstall);
     EXPECT_EQ(std::vector<std::string>{started}, LogEvents(kAppLog)) << "started once, without arguments";
 
-    // Again over the running application, this time with the box unticked.
+    // Again over the running application, this time with the box unticked by its caption.
     Start(kPayload + L"\\setup.exe");
     Click(kActionAt);
     ASSERT_TRUE(WaitForCompleted());
-    Click(kCheckAt);
+    const std::vector<COLORREF> ticked = Pixels(kCheck);
+    Click(kLaunchCaptionAt);
+    EXPECT_TRUE(WaitUntil([&] { return Pixels(kCheck) != ticked; }, 3000)) << "the box unticked";
     ::Sleep(300);
     Click(kActionAt);
     EXPECT_EQ(0u, Finish());
@@ -189,6 +214,13 @@ TEST_F(Wizard, CancelOrCloseInTheReadyStateInstallsNothing) {
         Start(kPayload + L"\\setup.exe");
         Click(button);
         EXPECT_EQ(1602u, Finish());
+    }
+    // Enter presses the focused button, here Cancel after a Tab; Escape cancels.
+    for (const std::vector<WORD>& keys : {std::vector<WORD>{VK_TAB, VK_RETURN}, {VK_ESCAPE}}) {
+        Start(kPayload + L"\\setup.exe");
+        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == m_window; }));
+        for (WORD key : keys) PressKey(key);
+        EXPECT_EQ(1602u, Finish()) << keys.size() << " keys";
     }
 
     // Dragged by its bare background.
@@ -273,4 +305,62 @@ TEST_F(Wizard, RoadsOpenTheirWizard) {
     }
     EXPECT_EQ(1603u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe") + L" s").exitCode);
     EXPECT_FALSE(FolderExists(kInstall));
+}
+
+TEST_F(Wizard, KeyboardAloneInstallsAndFinishesWithoutLaunch) {
+    // In service mode the install first releases the service, with two pauses of a second: time
+    // to press keys while it runs.
+    SetWindowsVersion(WindowsVersion::VistaWorkstation);
+    ASSERT_EQ(0u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe") + L" s").exitCode);
+    Start(kPayload + L"\\setup.exe");
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == m_window; })) << "the wizard has the keyboard";
+
+    // Tab, Tab: the focus mark goes to Cancel and back to Install; Enter installs.
+    EXPECT_TRUE(PressAndSee(VK_TAB, {}, kCancel, &kAction));
+    EXPECT_TRUE(PressAndSee(VK_TAB, {}, kAction, &kCancel));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Visible(IDC_PROGRESS); })) << "Enter started the install";
+    // While it runs no key ends or changes anything.
+    for (WORD key : {VK_ESCAPE, VK_SPACE, VK_RETURN, VK_TAB}) PressKey(key);
+    PressKey(VK_F4, {VK_MENU});
+    EXPECT_EQ(WAIT_TIMEOUT, ::WaitForSingleObject(m_process.get(), 300));
+    ASSERT_TRUE(WaitForCompleted());
+
+    // The last page: Shift+Tab and Tab move the mark between Finish and the launch box's
+    // caption; Space unticks the box; Enter finishes with nothing started.
+    EXPECT_TRUE(PressAndSee(VK_TAB, {VK_SHIFT}, kLaunchCaption, &kAction));
+    EXPECT_TRUE(PressAndSee(VK_TAB, {}, kAction, &kLaunchCaption));
+    EXPECT_TRUE(PressAndSee(VK_TAB, {}, kLaunchCaption, &kAction));
+    EXPECT_TRUE(PressAndSee(VK_SPACE, {}, kCheck, nullptr)) << "the box unticked";
+    PressKey(VK_RETURN);
+    EXPECT_EQ(0u, Finish());
+    EXPECT_TRUE(FileExists(kInstall + L"\\REReviZuvor.exe"));
+    ::Sleep(1000);
+    EXPECT_FALSE(FileExists(kAppLog)) << "nothing was started";
+}
+
+TEST_F(Wizard, SecondStartBringsTheOpenWizardToTheFront) {
+    Start(kPayload + L"\\setup.exe");
+    const HWND first = m_window;
+    Click(kMinimizeAt);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(first) != FALSE; })) << "minimised";
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(1618u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe"), 20000).exitCode);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    // Restored: out of the minimised state, and back at its size and place.
+    RECT rect = {};
+    EXPECT_TRUE(WaitUntil([&] {
+        ::GetWindowRect(first, &rect);
+        return !::IsIconic(first) && rect.left == m_origin.x && rect.top == m_origin.y &&
+               rect.right - rect.left == 584 && ::GetForegroundWindow() == first;
+    }, 3000)) << "restored and in the foreground";
+
+    // And still working.
+    ASSERT_TRUE(WaitUntil([&] { return Shown(kAction); }));
+    Click(kActionAt);
+    ASSERT_TRUE(WaitForCompleted());
+    Click(kActionAt);
+    EXPECT_EQ(0u, Finish());
+    EXPECT_TRUE(FileExists(kInstall + L"\\REReviZuvor.exe"));
 }

@@ -31,11 +31,11 @@ const UINT kWorded[] = {
     IDS_INSTALL, IDS_CANCEL, IDS_FINISH,
     IDS_INSTALL_PROMPT, IDS_INSTALL_RUNNING_PROMPT, IDS_FINISH_PROMPT, IDS_INSTALL_INCOMPLETE_NOTE,
     IDS_REMOVE, IDS_REMOVE_PROMPT, IDS_REMOVE_RUNNING_PROMPT, IDS_REMOVE_INCOMPLETE_NOTE,
-    IDS_LAUNCH_APP,
+    IDS_LAUNCH_APP, IDS_WIZARD_TITLE,
 };
 const UINT kBlank[] = {
     IDS_INSTALL_READY_NOTE, IDS_INSTALL_DONE_NOTE, IDS_REMOVE_READY_NOTE, IDS_REMOVE_DONE_NOTE,
-    IDS_INSTALL_RUNNING_NOTE, IDS_REMOVE_RUNNING_NOTE, IDS_UNUSED_18, IDS_UNUSED_19,
+    IDS_INSTALL_RUNNING_NOTE, IDS_REMOVE_RUNNING_NOTE, IDS_UNUSED_19,
 };
 
 constexpr LANGID kChineseTaiwan = 0x0404;
@@ -89,6 +89,10 @@ TEST_F(LanguageLibraries, WordedTextsAreTranslatedAndNotesAreOneSpace) {
             }
         }
         for (UINT id : kBlank) EXPECT_EQ(m_texts[i][id], L" ") << "string " << id;
+        // The application's name goes where the title's one "%s" stands.
+        const std::wstring& title = m_texts[i][IDS_WIZARD_TITLE];
+        const size_t at = title.find(L"%s");
+        EXPECT_TRUE(at != std::wstring::npos && title.find(L'%', at + 1) == std::wstring::npos) << "the title";
     }
 }
 
@@ -99,6 +103,7 @@ TEST_F(LanguageLibraries, EnglishCarriesTheWizardsWording) {
     EXPECT_EQ(English()[IDS_FINISH_PROMPT], L"Click Finish to leave the wizard.");
     EXPECT_EQ(English()[IDS_REMOVE_RUNNING_PROMPT], L"Deleting files...");
     EXPECT_EQ(English()[IDS_LAUNCH_APP], L"Launch the application now");
+    EXPECT_EQ(English()[IDS_WIZARD_TITLE], L"%s Setup");
 }
 
 TEST_F(LanguageLibraries, TraditionalChineseRepeatsTheProgramsOwnTexts) {

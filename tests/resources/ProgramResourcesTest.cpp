@@ -36,17 +36,19 @@ struct ExpectedControl {
     short x, y, cx, cy;
 };
 
-// Template order is creation order, which the wizard's layout relies on.
+// Template order is creation order, which the wizard's layout relies on, and the tab order of the
+// four tab stops.
 const ExpectedControl kControls[] = {
-    {IDOK, kButtonAtom, nullptr, L"", kChildVisible | BS_PUSHBUTTON, 0, 135, 158, 50, 14},
-    {IDCANCEL, kButtonAtom, nullptr, L"", kChildVisible | BS_PUSHBUTTON, 0, 230, 158, 50, 14},
+    {IDOK, kButtonAtom, nullptr, L"", kChildVisible | BS_PUSHBUTTON | WS_TABSTOP, 0, 135, 158, 50, 14},
+    {IDCANCEL, kButtonAtom, nullptr, L"", kChildVisible | BS_PUSHBUTTON | WS_TABSTOP, 0, 230, 158, 50, 14},
     {IDC_NOTE, kStaticAtom, nullptr, L"", kChildVisible | SS_LEFT, 0, 24, 39, 204, 23},
-    {IDC_ACTION, kButtonAtom, nullptr, L"", kChildVisible | BS_DEFPUSHBUTTON, 0, 68, 158, 50, 14},
+    {IDC_ACTION, kButtonAtom, nullptr, L"", kChildVisible | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 68, 158, 50, 14},
     {IDC_PROMPT, kStaticAtom, nullptr, L"", kChildVisible | SS_LEFT, 0, 23, 71, 207, 29},
     {IDC_PROGRESS, 0, L"msctls_progress32", L"Progress1", kChildVisible | WS_BORDER, 0, 23, 106, 209, 14},
     {IDC_CLOSE, kButtonAtom, nullptr, L"", kChildVisible | BS_PUSHBUTTON, 0, 249, 7, 31, 13},
     {IDC_TITLE, kStaticAtom, nullptr, L"", kChildVisible | SS_LEFT, 0, 20, 10, 208, 27},
-    {IDC_LAUNCH_CHECK, kButtonAtom, nullptr, L"", kChildVisible | BS_CHECKBOX, WS_EX_TRANSPARENT, 26, 128, 8, 8},
+    {IDC_LAUNCH_CHECK, kButtonAtom, nullptr, L"", kChildVisible | BS_CHECKBOX | WS_TABSTOP, WS_EX_TRANSPARENT, 26,
+     128, 8, 8},
     {IDC_MINIMIZE, kButtonAtom, nullptr, L"", kChildVisible | BS_PUSHBUTTON, 0, 217, 7, 31, 13},
     {IDC_LAUNCH_TEXT, kStaticAtom, nullptr, L"", kChildVisible | SS_LEFT, 0, 35, 125, 207, 14},
 };
@@ -70,7 +72,7 @@ const wchar_t* const kStrings[21] = {
     L" ",
     L" ",
     L" ",
-    L" ",
+    L"%s 安裝程式",
     L" ",
     L"立即啟動應用程序",
 };
@@ -82,9 +84,10 @@ struct ExpectedBitmap {
 
 const ExpectedBitmap kBitmaps[] = {
     {IDB_BACKGROUND, 584, 414},
-    {IDB_BUTTON_NORMAL, 71, 23},
-    {IDB_BUTTON_PRESSED, 71, 23},
-    {IDB_BUTTON_HOVER, 71, 23},
+    {IDB_BUTTON_NORMAL, 100, 23},
+    {IDB_BUTTON_PRESSED, 100, 23},
+    {IDB_BUTTON_HOVER, 100, 23},
+    {IDB_BUTTON_DISABLED, 100, 23},
     {IDB_CLOSE_NORMAL, 16, 16},
     {IDB_CLOSE_HOVER, 16, 16},
     {IDB_CLOSE_DISABLED, 16, 16},
@@ -185,7 +188,6 @@ TEST_P(ProgramResources, DialogTemplateIsTheCaptionlessWizardWithElevenControls)
         }
         EXPECT_TRUE(!item.text.isOrdinal && item.text.text == want.text) << "text " << Describe(item.text);
         EXPECT_EQ(item.style, want.style) << std::hex << item.style;
-        EXPECT_EQ(item.style & (WS_TABSTOP | WS_GROUP), 0u);
         EXPECT_EQ(item.exStyle, want.exStyle) << std::hex << item.exStyle;
         EXPECT_EQ(item.helpId, 0u);
         EXPECT_EQ(item.x, want.x);

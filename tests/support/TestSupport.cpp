@@ -192,6 +192,22 @@ std::wstring QuoteArgument(const std::wstring& arg) {
     return L"\"" + arg + L"\"";
 }
 
+bool StartProcessInLocale(const std::string& lcAll, const std::wstring& commandLine) {
+    const char* wine = std::getenv("WINE");
+    const std::string loader = wine && *wine ? wine : "/usr/lib/wine/wine64";
+    // Wine starts a Unix program given by its Z: path; env sets the language for the loader.
+    std::wstring buffer =
+        L"Z:\\usr\\bin\\env LC_ALL=" + Widen(lcAll) + L" " + Widen(loader) + L" " + commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION raw = {};
+    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &raw))
+        return false;
+    if (raw.hProcess) ::CloseHandle(raw.hProcess);
+    if (raw.hThread) ::CloseHandle(raw.hThread);
+    return true;
+}
+
 const char* WindowsVersionName(WindowsVersion version) {
     switch (version) {
     case WindowsVersion::VistaWorkstation: return "vista";
@@ -425,6 +441,23 @@ void DragMouse(POINT from, POINT to) {
         ::Sleep(30);
     }
     SendMouse(to.x, to.y, MOUSEEVENTF_LEFTUP);
+}
+
+void PressKey(WORD vk, const std::vector<WORD>& held) {
+    std::vector<INPUT> inputs;
+    auto key = [&inputs](WORD code, DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = code;
+        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(code, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD modifier : held) key(modifier, 0);
+    key(vk, 0);
+    key(vk, KEYEVENTF_KEYUP);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) key(*it, KEYEVENTF_KEYUP);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 COLORREF ScreenPixel(int x, int y) {

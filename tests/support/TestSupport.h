@@ -61,6 +61,11 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 60000,
                          const std::function<void(DWORD)>& onStart = {});
 std::wstring QuoteArgument(const std::wstring& arg);
+// Starts a program of this prefix in another interface language (an LC_ALL value such as
+// "de_DE.UTF-8"). The language is a property of the Wine process, taken from the Unix side, so
+// the program is started through the Unix env and wine64; Wine gives no process to wait for
+// then: the caller waits for what the program leaves behind.
+bool StartProcessInLocale(const std::string& lcAll, const std::wstring& commandLine);
 
 // The Windows version that the prefix reports to processes started afterwards.
 enum class WindowsVersion { VistaWorkstation, Server2008, Windows7, Server2008R2, XP };
@@ -125,6 +130,9 @@ void SendMouse(int x, int y, DWORD flags);
 void ClickAt(int x, int y);
 // The left button pressed at from, moved to to in small steps and let go there.
 void DragMouse(POINT from, POINT to);
+// A key pressed and let go on the keyboard, with the modifier keys held (VK_SHIFT, VK_MENU ...),
+// as the device sends it to the foreground window.
+void PressKey(WORD vk, const std::vector<WORD>& held = {});
 // The colour of the screen at (x, y).
 COLORREF ScreenPixel(int x, int y);
 // The text of a window of any process (WM_GETTEXT, which reaches controls of other processes).

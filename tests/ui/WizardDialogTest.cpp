@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -52,7 +54,9 @@ public:
     using Step = std::function<void(ScriptedDlg&)>;
 
     ScriptedDlg(int bRemove, HMODULE lang, std::vector<Step> steps)
-        : CLangSetupDlg(L"C:\\payload\\", bRemove, lang), m_steps(std::move(steps)) {}
+        : CLangSetupDlg(L"C:\\payload\\", bRemove, lang), m_steps(std::move(steps)) {
+        SetAppName(L"Kestrin HW RAID Manager");
+    }
 
     BOOL OnInitDialog() override {
         const BOOL result = CLangSetupDlg::OnInitDialog();
@@ -115,6 +119,35 @@ struct Row {
     const wchar_t* note;
 };
 
+// The button's own drawing, into a bitmap of its size: what it shows, whatever covers it.
+std::vector<COLORREF> Render(HWND button) {
+    RECT rc;
+    ::GetClientRect(button, &rc);
+    CClientDC screen(nullptr);
+    CMemoryDC memory(screen.get());
+    CBitmap surface;
+    surface.CreateCompatibleBitmap(screen.get(), rc.right, rc.bottom);
+    CSelectObject select(memory.get(), surface.GetSafeHandle());
+    ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0; x < rc.right; ++x) pixels.push_back(::GetPixel(memory.get(), x, y));
+    return pixels;
+}
+
+// The contrast ratio of two colours by their relative luminance, 1 to 21.
+double Contrast(COLORREF a, COLORREF b) {
+    auto luminance = [](COLORREF c) {
+        double sum = 0;
+        for (auto [v, weight] : {std::pair{GetRValue(c), 0.2126}, {GetGValue(c), 0.7152}, {GetBValue(c), 0.0722}}) {
+            const double s = v / 255.0;
+            sum += weight * (s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
+        }
+        return sum + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
+}
+
 void ExpectRow(ScriptedDlg& dlg, const Row& row, const char* where) {
     SCOPED_TRACE(where);
     EXPECT_EQ(row.action, dlg.Visible(IDC_ACTION));
@@ -171,7 +204,8 @@ TEST_F(WizardDialog, InstallStatesFollowTheProgressCodes) {
             ExpectRow(d, {true, true, false, true, true, false, false, kInstallPrompt, L" "}, "ready");
             EXPECT_EQ(L"Install", d.Text(IDC_ACTION));
             EXPECT_EQ(L"Cancel", d.Text(IDCANCEL));
-            EXPECT_EQ(0, ::GetWindowTextLengthW(d.m_hWnd)) << "the caption is empty";
+            EXPECT_EQ(L"Kestrin HW RAID Manager Setup", WindowText(d.m_hWnd)) << "the window's name";
+            EXPECT_EQ(L"", d.Text(IDC_TITLE)) << "the background's picture shows the title";
             d.OnSetupProgress(PROGRESS_INSTALL_BEGIN, 0);
             ExpectRow(d, {true, false, false, false, false, true, false, L"Starting to copy files", L" "}, "running");
             EXPECT_EQ(0, d.Progress());
@@ -347,4 +381,26 @@ TEST_F(WizardDialog, RunningStateIgnoresKeysAndCloseAndStartsOneWorker) {
     EXPECT_TRUE(m_succeeded);
     EXPECT_EQ((std::vector<std::wstring>{L"PostMessage 1124 1 0", L"PostMessage 1124 2 1"}),
               m_gated.CallsStartingWith({L"PostMessage"}));
+}
+
+TEST_F(WizardDialog, DisabledCancelIsReadableOnItsFace) {
+    Run(0, {[](ScriptedDlg& d) {
+        d.OnSetupProgress(PROGRESS_INSTALL_BEGIN, 0);
+        d.OnSetupProgress(PROGRESS_INSTALL_END, 1);
+        HWND cancel = d.GetDlgItem(IDCANCEL);
+        ASSERT_FALSE(::IsWindowEnabled(cancel));
+        const std::vector<COLORREF> shown = Render(cancel);
+        ::SetWindowTextW(cancel, L"");
+        const std::vector<COLORREF> face = Render(cancel);
+        // The caption's colour stands where it differs most from the face (smoothed edges less);
+        // it must stand out from every pixel of the face beneath the caption.
+        size_t core = 0;
+        for (size_t i = 0; i < shown.size(); ++i)
+            if (Contrast(shown[i], face[i]) > Contrast(shown[core], face[core])) core = i;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            if (shown[i] == face[i]) continue;
+            ASSERT_GE(Contrast(shown[core], face[i]), 3.0) << "pixel " << i;
+        }
+        d.Click(IDOK);
+    }});
 }
