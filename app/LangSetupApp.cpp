@@ -176,8 +176,6 @@ BOOL CLangSetupApp::InitInstance() {
         return FALSE;
     }
     CLangSetupDlg dlg(szSetupDir, road == SetupRoad::RemovalWizard ? 1 : 0, g_hLangLib.get());
-    SetupConfig config;
-    ReadSetupConfig(szSetupDir, config);
     dlg.SetAppName(config.szAppName);
     m_pMainWnd = &dlg;
     const INT_PTR result = dlg.DoModal();
