@@ -11,6 +11,7 @@
 #include "framework/GdiObject.h"
 #include "framework/Handles.h"
 #include "res/resource.h"
+#include "tests/e2e/InstallWorld.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;
@@ -268,7 +269,7 @@ TEST_F(Wizard, FailedInstallEndsOnItsSentenceWith1603) {
     Start(kPayload + L"\\setup.exe");
     Click(kActionAt);
     ASSERT_TRUE(WaitForCompleted());
-    EXPECT_EQ(L"Setup did not complete. Nothing was rolled back.", WindowText(::GetDlgItem(m_window, IDC_NOTE)));
+    EXPECT_EQ(L"Setup did not complete. Every change was undone.", WindowText(::GetDlgItem(m_window, IDC_NOTE)));
     EXPECT_FALSE(Visible(IDC_LAUNCH_CHECK));
     EXPECT_FALSE(Shown(kCheck));
     Click(kActionAt);
@@ -363,4 +364,29 @@ TEST_F(Wizard, SecondStartBringsTheOpenWizardToTheFront) {
     Click(kActionAt);
     EXPECT_EQ(0u, Finish());
     EXPECT_TRUE(FileExists(kInstall + L"\\REReviZuvor.exe"));
+}
+
+TEST_F(Wizard, RemovalWizardLeavesNothingOfTheInstall) {
+    const std::vector<std::wstring> before = e2e::MachineSnapshot();
+    ASSERT_EQ(0u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe") + L" s").exitCode);
+    Start(kInstall + L"\\Uninstall\\setup.exe", L"delpkg");
+    Click(kActionAt);
+    ASSERT_TRUE(WaitForCompleted());
+    Click(kActionAt);
+    EXPECT_EQ(0u, Finish());
+    EXPECT_EQ(before, e2e::MachineSnapshot());
+    EXPECT_EQ(0u, e2e::RunningSetupCopies());
+}
+
+TEST_F(Wizard, RemovalWizardSpeaksTheUsersLanguage) {
+    // Every language library of the payload went into "Uninstall" with the removal program.
+    ASSERT_EQ(0u, RunProcess(QuoteArgument(kPayload + L"\\setup.exe") + L" s").exitCode);
+    ASSERT_TRUE(StartProcessInLocale("de_DE.UTF-8", QuoteArgument(kInstall + L"\\Uninstall\\setup.exe") + L" delpkg"));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (window = ::FindWindowW(nullptr, (kAppName + L" Installation").c_str())); }));
+    EXPECT_EQ(L"Entfernen", WindowText(::GetDlgItem(window, IDC_ACTION)));
+    EXPECT_EQ(L"Abbrechen", WindowText(::GetDlgItem(window, IDCANCEL)));
+    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(window); }));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry)) << "cancelled: nothing removed";
 }

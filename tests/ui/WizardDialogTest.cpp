@@ -193,8 +193,8 @@ protected:
 const wchar_t kInstallPrompt[] = L"Click Install to start the installation. Click Cancel to leave the wizard.";
 const wchar_t kRemovePrompt[] = L"Click Remove to start the removal. Click Cancel to leave the wizard.";
 const wchar_t kFinishPrompt[] = L"Click Finish to leave the wizard.";
-const wchar_t kInstallFailed[] = L"Setup did not complete. Nothing was rolled back.";
-const wchar_t kRemoveFailed[] = L"Removal did not complete. Nothing was rolled back.";
+const wchar_t kInstallFailed[] = L"Setup did not complete. Every change was undone.";
+const wchar_t kRemoveFailed[] = L"Removal did not complete. Run it again to remove the rest.";
 
 }  // namespace
 
