@@ -110,8 +110,10 @@ bool HoldsOnlyInstalledFiles(const SetupConfig& config) {
 }
 
 bool RetireEarlierRegistration(const SetupConfig& config, const CInstallPlan& plan, CInstallChanges& changes) {
+    // A first install has nothing to take away (and asks for no user's folder).
+    if (!plan.HasEarlier()) return true;
     const wchar_t* earlierName = nullptr;
-    if (plan.HasEarlier() && IsPlainFileName(plan.Earlier().szAppName) &&
+    if (IsPlainFileName(plan.Earlier().szAppName) &&
         ::lstrcmpiW(plan.Earlier().szAppName, config.szAppName) != 0)
         earlierName = plan.Earlier().szAppName;
 
