@@ -112,6 +112,10 @@ bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
         return false;
     };
 
+    // An empty install folder (with, at most, an empty "Uninstall": what a run killed before its
+    // record could name the folders leaves) is made again and entered in the record.
+    wchar_t emptyUninstall[MAX_PATH];
+    if (FormatText(emptyUninstall, L"%s\\%s", install, kUninstallFolderName)) os.RemoveFolder(emptyUninstall);
     if (os.RemoveFolder(install)) LogLine({L"Removed the empty install folder ", install});
 
     // The earlier installation's service is released before its files are replaced; should this
