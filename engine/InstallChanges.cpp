@@ -164,10 +164,11 @@ bool CInstallChanges::Begin(const wchar_t* pszSetupDir) {
         CRecordList earlier;
         std::size_t lastBegin = 0;
         const RecordState state = LoadInstallRecord(m_installDir, earlier, lastBegin);
-        if (state == RecordState::Unfinished || state == RecordState::Unreadable) {
-            LogLine({L"The install record in ", m_installDir, L" is not that of a completed install: refused"});
+        if (state == RecordState::Unfinished) {
+            LogLine({L"An install that did not complete is still on record in ", m_installDir, L": refused"});
             return giveUp();
         }
+        if (state == RecordState::Unreadable && !SetDamagedRecordAside()) return giveUp();
         m_hadRecord = state == RecordState::Completed;
         // What a completed run left aside is of no use any more; it would be in the way.
         if (!DeleteBackupFolder(m_backupDir)) return giveUp();
@@ -187,6 +188,20 @@ bool CInstallChanges::Begin(const wchar_t* pszSetupDir) {
     }
     m_begun = true;
     return true;
+}
+
+bool CInstallChanges::SetDamagedRecordAside() {
+    // Nothing can be undone or removed by it: it stays for a person to read, and the installation
+    // counts as one made before records were kept.
+    wchar_t record[MAX_PATH];
+    wchar_t aside[MAX_PATH];
+    if (FormatRecordPath(m_installDir, record) && FormatText(aside, L"%s.damaged", record) &&
+        SetupPlatform().MoveFile(record, aside, MOVEFILE_REPLACE_EXISTING)) {
+        LogLine({L"The install record cannot be read: kept as ", aside, L"; the installation counts as one without a record"});
+        return true;
+    }
+    LogFailure({L"Could not set the damaged install record aside in ", m_installDir}, ::GetLastError());
+    return false;
 }
 
 bool CInstallChanges::EnsureFolder(const wchar_t* folder, bool* created) {

@@ -73,6 +73,7 @@ public:
 
 private:
     bool MoveAside(const wchar_t* path);
+    bool SetDamagedRecordAside();
 
     wchar_t m_installDir[MAX_PATH];
     wchar_t m_backupDir[MAX_PATH];

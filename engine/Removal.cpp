@@ -189,11 +189,14 @@ bool RunRemoval(const SetupConfig& config, const wchar_t* pszSetupDir) {
         list.Clear();
         listed = AddUnrecordedInstallEntries(config, HoldsOnlyInstalledFiles(config), list);
     }
-    // The application's own configuration file, which no install makes; and the entry in any case.
+    // The application's own configuration file, which no install makes, a damaged record that an
+    // install set aside, and the entry in any case.
     wchar_t path[MAX_PATH];
     wchar_t entry[1024];
     if (FormatText(path, L"%s\\%s", config.szInstallDir, kAppConfigFileName) &&
         !list.Contains(RecordKind::File, path, nullptr))
+        listed = listed && list.Add(RecordKind::File, path);
+    if (FormatText(path, L"%s\\%s\\%s.damaged", config.szInstallDir, kUninstallFolderName, kInstallRecordFileName))
         listed = listed && list.Add(RecordKind::File, path);
     if (FormatUninstallEntryKey(config, entry) && !list.Contains(RecordKind::Key, entry, nullptr))
         listed = listed && list.Add(RecordKind::Key, entry);

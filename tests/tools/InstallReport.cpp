@@ -55,7 +55,7 @@ void Report(const std::wstring& install, const std::wstring& folderName, const s
     const auto run = ReadRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", appName);
     Print(L"Run value \"" + appName + L"\": " + (run ? *run : L"none"));
     Print(L"Shortcuts:");
-    PrintLink(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + appName + L".lnk");
+    PrintLink(SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\" + appName + L".lnk");
     const std::wstring menu = SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + appName;
     PrintLink(menu + L"\\" + appName + L".lnk");
     PrintLink(menu + L"\\Uninstall.lnk");

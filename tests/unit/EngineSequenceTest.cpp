@@ -139,6 +139,18 @@ TEST_F(EngineWorld, InterruptedInstallIsUndoneBeforeAnythingElse) {
     EXPECT_EQ((LineList{L"ReadWholeFile " + kRecord}), m_os.Calls());
 }
 
+TEST_F(EngineWorld, DamagedRecordIsSetAsideAndTheInstallationAdoptedByName) {
+    AddInstalled(false);
+    m_os.AddTextFile(kRecord, "begin | yesterday\r\nnot an entry\r\n");
+    EXPECT_TRUE(RunInstall(kSetupDir, m_config));
+    EXPECT_EQ("begin | yesterday\r\nnot an entry\r\n", m_os.Content(kRecord + L".damaged"));
+    const std::string record = m_os.Content(kRecord);
+    EXPECT_NE(std::string::npos, record.find("file | C:\\Program Files\\KRT55A\\Cfg.KS\r\n")) << "adopted by name";
+    EXPECT_EQ("completed\r\n", record.substr(record.size() - 11));
+    EXPECT_TRUE(Remove());
+    EXPECT_FALSE(m_os.Exists(kInstallDir));
+}
+
 TEST_F(EngineWorld, EstimatedSizeIsWhatTheInstallCopiedRoundedUpToKiB) {
     m_os.AddFile(std::wstring(kSetupDir) + L"Application\\REReviZuvor.exe", 5000);
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
