@@ -1,6 +1,6 @@
 #include "app/EnvironmentProbes.h"
 
-#include "framework/Kernel32.h"
+#include "base/Kernel32.h"
 
 BOOL IsRunningOnWow64() {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);

@@ -2,10 +2,9 @@
 
 #include <cwchar>
 
-#include "framework/Kernel32.h"
-#include "framework/TextFormat.h"
-
-fw::UniqueModule g_hLangLib;
+#include "base/Handles.h"
+#include "base/Kernel32.h"
+#include "base/TextFormat.h"
 
 namespace {
 

@@ -4,11 +4,6 @@
 
 #include <windows.h>
 
-#include "framework/Handles.h"
-
-// The loaded library whose string table the wizard's texts come from; empty if none.
-extern fw::UniqueModule g_hLangLib;
-
 // pszPath: the program's full path, lower-cased. Tries the user's and the system's interface
 // language, then the user's and the system's default language.
 HMODULE LoadLanguageLibrary(const wchar_t* pszPath);

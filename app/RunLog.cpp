@@ -1,11 +1,9 @@
 #include "app/RunLog.h"
 
-#include "app/EnvironmentProbes.h"
+#include "base/HeapArray.h"
+#include "base/TextFormat.h"
 #include "engine/Environment.h"
-#include "engine/SetupConfig.h"
 #include "engine/SetupLog.h"
-#include "framework/HeapArray.h"
-#include "framework/TextFormat.h"
 
 namespace {
 
@@ -129,17 +127,8 @@ void BeginRunLogOfUnusablePath() {
              length > 0 && length < kLongPathUnits ? path.get() : L"unknown", L")"});
 }
 
-void BeginRunLogOfSecondCopy() {
-    wchar_t path[MAX_PATH];
-    wchar_t folder[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const bool known = length > 0 && length < MAX_PATH;
-    if (known) GetFolderOfPath(path, folder);
-    // The install folder's name depends on it; the probe has not run on this road.
-    g_bWow64 = IsRunningOnWow64();
-    SetupConfig config{};
-    const bool haveIni = known && ReadSetupConfig(folder, config);
-    OpenAndBegin(known ? folder : nullptr, nullptr, config, haveIni);
+void BeginRunLogOfSecondCopy(const wchar_t* pszSetupDir, const SetupConfig& config, bool haveIni) {
+    OpenAndBegin(pszSetupDir, nullptr, config, haveIni);
     LogLine({L"Another copy of setup is running: this one ends without doing anything"});
 }
 

@@ -2,8 +2,63 @@
 
 #include <algorithm>
 
+#include "base/HeapArray.h"
 #include "framework/DeviceContext.h"
 #include "framework/WinApp.h"
+
+namespace {
+
+// Every run of non-key pixels of a row becomes a rectangle one pixel high, never merged across
+// rows. All pixels are read at once, as 0x00RRGGBB values with the rows top down; the runs are
+// counted first, then written into the region data. The bitmap must not be selected into a DC.
+bool BuildKeyColourRegion(HBITMAP bitmap, int width, int height, COLORREF key, CRgn& region) {
+    if (width <= 0 || height <= 0) return region.CreateRectRgn(0, 0, 0, 0) != FALSE;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    fw::HeapArray<DWORD> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    if (!pixels) return false;
+    {
+        CClientDC screen(nullptr);
+        if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.get(), &info, DIB_RGB_COLORS) !=
+            height)
+            return false;
+    }
+    const DWORD pixelKey = (static_cast<DWORD>(GetRValue(key)) << 16) | (static_cast<DWORD>(GetGValue(key)) << 8) |
+                           GetBValue(key);
+    auto forEachRun = [&](auto&& visit) {
+        for (int y = 0; y < height; ++y) {
+            const DWORD* row = pixels.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            int x = 0;
+            while (x < width) {
+                const int start = x;
+                while (x < width && (row[x] & 0xFFFFFF) != pixelKey) ++x;
+                if (x > start) visit(RECT{start, y, x, y + 1});
+                ++x;
+            }
+        }
+    };
+    std::size_t runCount = 0;
+    forEachRun([&](const RECT&) { ++runCount; });
+    if (runCount == 0) return region.CreateRectRgn(0, 0, 0, 0) != FALSE;
+    fw::HeapArray<BYTE> data(sizeof(RGNDATAHEADER) + runCount * sizeof(RECT));
+    if (!data) return false;
+    auto* rgnData = reinterpret_cast<RGNDATA*>(data.get());
+    rgnData->rdh.dwSize = sizeof(RGNDATAHEADER);
+    rgnData->rdh.iType = RDH_RECTANGLES;
+    rgnData->rdh.nCount = static_cast<DWORD>(runCount);
+    rgnData->rdh.nRgnSize = static_cast<DWORD>(runCount * sizeof(RECT));
+    rgnData->rdh.rcBound = RECT{0, 0, width, height};
+    RECT* next = reinterpret_cast<RECT*>(rgnData->Buffer);
+    forEachRun([&](const RECT& run) { *next++ = run; });
+    return region.Attach(::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), rgnData)) != FALSE;
+}
+
+}  // namespace
 
 CBitmapEx::CBitmapEx(const wchar_t* pszName) {
     if (pszName) Attach(::LoadBitmapW(AfxGetResourceHandle(), pszName));
@@ -86,29 +141,19 @@ HRGN CBitmapEx::CreateRegion(COLORREF key, const RECT& keep) {
         return m_rgn.GetSafeHandle();
     }
 
-    CMemoryDC screen(nullptr);
-    if (!screen) return nullptr;
-    m_rgn.DeleteObject();
-    CSelectObject picture(screen.get(), m_hObject);
-    const HDC dc = screen.get();
-    CRgn pixels;
-    pixels.CreateRectRgn(0, 0, 0, 0);
-
     static const RECT kNoKeep = {0, 0, 0, 0};
     if (::EqualRect(&keep, &kNoKeep)) {
-        // Every run of non-key pixels of a row becomes a rectangle one pixel high.
-        m_rgn.CreateRectRgn(0, 0, 0, 0);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const int start = x;
-                while (x < w && ::GetPixel(dc, x, y) != key) ++x;
-                if (x > start) {
-                    pixels.SetRectRgn(start, y, x, y + 1);
-                    m_rgn.CombineRgn(m_rgn.GetSafeHandle(), pixels.GetSafeHandle(), RGN_OR);
-                }
-            }
-        }
+        CRgn whole;
+        if (!BuildKeyColourRegion(GetSafeHandle(), w, h, key, whole)) return nullptr;
+        m_rgn.Attach(whole.Detach());
     } else {
+        CMemoryDC screen(nullptr);
+        if (!screen) return nullptr;
+        m_rgn.DeleteObject();
+        CSelectObject picture(screen.get(), m_hObject);
+        const HDC dc = screen.get();
+        CRgn pixels;
+        pixels.CreateRectRgn(0, 0, 0, 0);
         // Only the frame around keep is looked at; keep's inside stays in the region.
         m_rgn.CreateRectRgn(0, 0, w, h);
         auto cutIfKey = [&](int x, int y) {

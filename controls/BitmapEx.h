@@ -25,7 +25,8 @@ public:
     // The held region of every pixel whose colour is not key: the whole bitmap scanned by runs
     // when keep is empty, else only the frame around keep. The same key again returns the held
     // region without a scan. Key -1 makes the held region the full rectangle, or returns null
-    // when none is held. The handle stays the object's own: a window gets a copy.
+    // when none is held. The handle stays the object's own: a window gets a copy. The whole scan
+    // reads the bitmap's bits, so the bitmap must not be selected into a device context then.
     HRGN CreateRegion(COLORREF key, const RECT& keep);
 
     CRgn m_rgn;

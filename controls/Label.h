@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
+#include "base/HeapArray.h"
 #include "framework/GdiObject.h"
-#include "framework/HeapArray.h"
 #include "framework/Static.h"
 
 class CLabel : public CStatic {

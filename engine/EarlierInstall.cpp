@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "base/TextFormat.h"
 #include "engine/Environment.h"
 #include "engine/FileTables.h"
 #include "engine/InstallRegistry.h"
@@ -9,7 +10,6 @@
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
 #include "engine/Shortcuts.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

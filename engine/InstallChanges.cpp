@@ -2,12 +2,12 @@
 
 #include <cwchar>
 
-#include "engine/InstallUndo.h"
+#include "base/TextFormat.h"
 #include "engine/InstalledState.h"
+#include "engine/InstallUndo.h"
 #include "engine/OutsideComponents.h"
 #include "engine/RegistryPaths.h"
 #include "engine/SetupLog.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "engine/InstallFiles.h"
 
+#include "base/TextFormat.h"
 #include "engine/Environment.h"
 #include "engine/FileTables.h"
 #include "engine/OutsideComponents.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

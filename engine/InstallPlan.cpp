@@ -2,13 +2,13 @@
 
 #include <shlobj.h>
 
+#include "base/TextFormat.h"
 #include "engine/FileTables.h"
 #include "engine/InstallRecord.h"
 #include "engine/OutsideComponents.h"
 #include "engine/RegistryPaths.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "base/TextFormat.h"
 #include "engine/EarlierInstall.h"
 #include "engine/Environment.h"
 #include "engine/InstallChanges.h"
@@ -10,9 +11,9 @@
 #include "engine/InstallRegistry.h"
 #include "engine/OutsideComponents.h"
 #include "engine/SetupLog.h"
+#include "engine/SetupMessages.h"
 #include "engine/SetupPlatform.h"
 #include "engine/Shortcuts.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

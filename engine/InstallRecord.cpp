@@ -1,8 +1,8 @@
 #include "engine/InstallRecord.h"
 
+#include "base/TextFormat.h"
 #include "engine/OutsideComponents.h"
 #include "engine/SetupLog.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

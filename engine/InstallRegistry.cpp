@@ -1,11 +1,12 @@
 #include "engine/InstallRegistry.h"
 
+#include "base/TextFormat.h"
 #include "engine/Environment.h"
 #include "engine/OutsideComponents.h"
 #include "engine/RegistryPaths.h"
 #include "engine/SetupLog.h"
+#include "engine/SetupMessages.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

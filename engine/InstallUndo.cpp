@@ -2,14 +2,15 @@
 
 #include <cwchar>
 
+#include "base/TextFormat.h"
+#include "engine/InstalledState.h"
 #include "engine/InstallProcedure.h"
 #include "engine/InstallRecord.h"
-#include "engine/InstalledState.h"
 #include "engine/OutsideComponents.h"
 #include "engine/RegistryPaths.h"
 #include "engine/SetupLog.h"
+#include "engine/SetupMessages.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <cwchar>
 
+#include "base/TextFormat.h"
 #include "engine/InstallRecord.h"
 #include "engine/RegistryPaths.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
+#include "base/TextFormat.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 bool CNameList::ReadFolder(const wchar_t* pattern) {
     m_count = 0;

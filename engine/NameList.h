@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "framework/HeapArray.h"
+#include "base/HeapArray.h"
 
 class CNameList {
 public:

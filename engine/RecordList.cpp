@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "framework/HeapArray.h"
+#include "base/HeapArray.h"
 
 enum class RecordKind : unsigned char {
     Begin,             // begin | <local time> | <setup folder>: a run of setup began to change the machine

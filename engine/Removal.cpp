@@ -2,19 +2,20 @@
 
 #include <cwchar>
 
+#include "base/TextFormat.h"
 #include "engine/EarlierInstall.h"
 #include "engine/Environment.h"
+#include "engine/InstalledState.h"
 #include "engine/InstallProcedure.h"
 #include "engine/InstallRecord.h"
 #include "engine/InstallRegistry.h"
 #include "engine/InstallUndo.h"
-#include "engine/InstalledState.h"
 #include "engine/OutsideComponents.h"
 #include "engine/RegistryPaths.h"
 #include "engine/RunningProgram.h"
 #include "engine/SetupLog.h"
+#include "engine/SetupMessages.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cwchar>
 
+#include "base/TextFormat.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 CProgramRetirement::CProgramRetirement(const wchar_t* pszName) {
     if (!CopyText(m_name, pszName)) CopyText(m_name, L"setup");

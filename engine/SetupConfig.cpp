@@ -3,9 +3,9 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/TextFormat.h"
 #include "engine/Environment.h"
 #include "engine/SetupLog.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

@@ -3,12 +3,9 @@
 #include <cwchar>
 #include <utility>
 
+#include "base/Handles.h"
+#include "base/TextFormat.h"
 #include "engine/SetupConfig.h"
-#include "engine/SetupPlatform.h"
-#include "framework/Handles.h"
-#include "framework/TextFormat.h"
-
-BOOL g_bUnattended = 0;
 
 namespace {
 
@@ -137,17 +134,6 @@ CSetupLog g_setupLog;
 
 }  // namespace
 
-NumberText::NumberText(unsigned long long value) {
-    wchar_t reversed[24];
-    std::size_t count = 0;
-    do {
-        reversed[count++] = static_cast<wchar_t>(L'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (std::size_t i = 0; i < count; ++i) m_text[i] = reversed[count - 1 - i];
-    m_text[count] = L'\0';
-}
-
 bool OpenSetupLog(const wchar_t* pszAppFolderName) {
     return g_setupLog.Open(pszAppFolderName);
 }
@@ -180,21 +166,4 @@ void LogFailure(std::initializer_list<const wchar_t*> pieces, DWORD error) {
                   : FormatText(tail, L": error %s", static_cast<const wchar_t*>(number))))
         tail[0] = L'\0';
     g_setupLog.Write(pieces, tail);
-}
-
-int ShowSetupMessage(const wchar_t* text, const wchar_t* caption, UINT type) {
-    if (g_bUnattended) {
-        LogLine({L"Message not shown (nobody at the screen): [", caption, L"] ", text});
-        FlushSetupLog();
-        return IDOK;
-    }
-    LogLine({L"Message shown: [", caption, L"] ", text});
-    FlushSetupLog();
-    // Without an owner the box could open behind the wizard: it comes to the front and stays on top.
-    // MB_SYSTEMMODAL is MB_APPLMODAL with WS_EX_TOPMOST, as MB_TOPMOST is; Wine honours only the former.
-    return SetupPlatform().ShowMessageBox(text, caption, type | MB_SETFOREGROUND | MB_TOPMOST | MB_SYSTEMMODAL);
-}
-
-void ShowFailureMessage(const wchar_t* text) {
-    ShowSetupMessage(text, L"Fail", MB_OK | MB_ICONWARNING);
 }

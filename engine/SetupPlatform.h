@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "framework/HeapArray.h"
+#include "base/HeapArray.h"
 
 // An open registry key; closed when the object is destroyed.
 class ISetupRegistryKey {

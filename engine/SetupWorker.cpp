@@ -2,12 +2,12 @@
 
 #include <cstring>
 
+#include "base/TextFormat.h"
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
 #include "engine/SetupConfig.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 inline constexpr UINT WM_SETUP_PROGRESS = WM_USER + 100;
 
@@ -13,6 +13,10 @@ enum SetupProgressCode : WPARAM {
     PROGRESS_INSTALL_END = 2,
     PROGRESS_REMOVE_BEGIN = 4,
     PROGRESS_REMOVE_END = 5,
+    // Never posted by the worker, which reports a failure through its end code; the wizard shows
+    // them as a run that did not complete.
+    PROGRESS_INSTALL_INCOMPLETE = 3,
+    PROGRESS_REMOVE_INCOMPLETE = 6,
 };
 
 // Second parameter of an end code: 1 after success, 0 after failure.

@@ -2,9 +2,9 @@
 
 #include <shlobj.h>
 
+#include "base/TextFormat.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupPlatform.h"
-#include "framework/TextFormat.h"
 
 namespace {
 

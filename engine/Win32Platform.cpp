@@ -6,7 +6,7 @@
 
 #include <cwchar>
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 
 namespace {
 

@@ -32,16 +32,6 @@ int CWinApp::ExitInstance() {
     return m_nExitCode;
 }
 
-int CWinApp::Run() {
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    m_nExitCode = static_cast<int>(msg.wParam);
-    return ExitInstance();
-}
-
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
     WalkCommandLine(info, __argc, __wargv);
 }
@@ -52,8 +42,8 @@ int CWinApp::RunApplication(HINSTANCE hInstance) {
     app->m_hInstance = hInstance;
     // The program is built without exceptions: nothing can escape the process entry, and the exit
     // step always gives the exit code.
-    if (!app->InitInstance()) return app->ExitInstance();
-    return app->Run();
+    app->InitInstance();
+    return app->ExitInstance();
 }
 
 CWinApp* AfxGetApp() {

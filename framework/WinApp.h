@@ -1,11 +1,11 @@
-// The application object: the process entry calls InitInstance and, when it declines to run
-// a message loop, ends the process through ExitInstance.
+// The application object: the process entry calls InitInstance, then ends the process through
+// ExitInstance. There is no message loop of the application's own: its windows are modal dialogs,
+// which run their own.
 #pragma once
 
 #include <windows.h>
 
 class CCommandLineInfo;
-class CWnd;
 
 class CWinApp {
 public:
@@ -15,19 +15,16 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // Returning FALSE ends the process through ExitInstance without a message loop.
+    // The program's work. Its result is not used: no message loop follows, and the process ends
+    // through ExitInstance.
     virtual BOOL InitInstance();
     // Returns the process exit code.
     virtual int ExitInstance();
-    // The message loop, run only when InitInstance returned TRUE.
-    virtual int Run();
 
     // Feeds the process's own arguments, as the run-time library split them, to info.
     void ParseCommandLine(CCommandLineInfo& info);
 
     HINSTANCE m_hInstance = nullptr;
-    // The window that stands for the program while it runs; null without one.
-    CWnd* m_pMainWnd = nullptr;
 
     // The process entry's work, separated so that the entry point stays a one-liner.
     static int RunApplication(HINSTANCE hInstance);

@@ -3,16 +3,13 @@
 #include <windowsx.h>
 
 
+#include "base/TextFormat.h"
 #include "controls/FocusMark.h"
 #include "engine/SetupLog.h"
 #include "engine/SetupWorker.h"
 #include "framework/DeviceContext.h"
-#include "framework/HeapArray.h"
-#include "framework/TextFormat.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
-
-BOOL g_bLaunchApp = 0;
 
 namespace {
 
@@ -194,7 +191,8 @@ void CLangSetupDlg::OnActionClicked() {
 
 LRESULT CLangSetupDlg::OnSetupProgress(WPARAM wParam, LPARAM lParam) {
     const BYTE code = LOBYTE(wParam);
-    const bool removal = code == PROGRESS_REMOVE_BEGIN || code == PROGRESS_REMOVE_END || code == 6;
+    const bool removal =
+        code == PROGRESS_REMOVE_BEGIN || code == PROGRESS_REMOVE_END || code == PROGRESS_REMOVE_INCOMPLETE;
     wchar_t note[kLongText];
     wchar_t prompt[kLongText];
     switch (code) {
@@ -234,8 +232,8 @@ LRESULT CLangSetupDlg::OnSetupProgress(WPARAM wParam, LPARAM lParam) {
             LoadText(removal ? IDS_REMOVE_INCOMPLETE_NOTE : IDS_INSTALL_INCOMPLETE_NOTE, note, kLongText);
         }
         break;
-    case 3:
-    case 6:
+    case PROGRESS_INSTALL_INCOMPLETE:
+    case PROGRESS_REMOVE_INCOMPLETE:
         m_bWorkSucceeded = false;
         LoadText(removal ? IDS_REMOVE_INCOMPLETE_NOTE : IDS_INSTALL_INCOMPLETE_NOTE, note, kLongText);
         break;
@@ -264,7 +262,7 @@ void CLangSetupDlg::OnTimer(UINT_PTR nIdEvent) {
 void CLangSetupDlg::OnOK() {
     // Finish exists only once the work has ended; Enter before that does nothing.
     if (m_state != State::Completed) return;
-    if (m_bInstallDone) g_bLaunchApp = m_chkLaunch.GetCheck() ? 1 : 0;
+    if (m_bInstallDone) m_bLaunchApp = m_chkLaunch.GetCheck() ? 1 : 0;
     CDialog::OnOK();
 }
 
@@ -380,55 +378,11 @@ void CLangSetupDlg::ApplyBackgroundRegion() {
     // Without a background the window keeps the template's size and shape.
     if (width <= 0 || height <= 0) return;
 
-    // All pixels in one read, as 0x00RRGGBB values, rows top down.
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    const std::size_t pixelCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    fw::HeapArray<DWORD> pixels(pixelCount);
-    if (!pixels) return;
-    {
-        CClientDC screen(nullptr);
-        if (::GetDIBits(screen.get(), m_hBackground.GetSafeHandle(), 0, static_cast<UINT>(height), pixels.get(),
-                        &info, DIB_RGB_COLORS) != height)
-            return;
-    }
-
-    // One rectangle per run of non-key pixels in a row, one pixel high, never merged across rows:
-    // counted first, then written into the region data.
-    const DWORD key = (static_cast<DWORD>(GetRValue(kBackgroundKey)) << 16) |
-                      (static_cast<DWORD>(GetGValue(kBackgroundKey)) << 8) | GetBValue(kBackgroundKey);
-    auto forEachRun = [&](auto&& visit) {
-        for (int y = 0; y < height; ++y) {
-            const DWORD* row = pixels.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-            int x = 0;
-            while (x < width) {
-                const int start = x;
-                while (x < width && (row[x] & 0xFFFFFF) != key) ++x;
-                if (x > start) visit(RECT{start, y, x, y + 1});
-                ++x;
-            }
-        }
-    };
-    std::size_t runCount = 0;
-    forEachRun([&](const RECT&) { ++runCount; });
-    fw::HeapArray<BYTE> data(sizeof(RGNDATAHEADER) + runCount * sizeof(RECT));
-    if (!data) return;
-    auto* region = reinterpret_cast<RGNDATA*>(data.get());
-    region->rdh.dwSize = sizeof(RGNDATAHEADER);
-    region->rdh.iType = RDH_RECTANGLES;
-    region->rdh.nCount = static_cast<DWORD>(runCount);
-    region->rdh.nRgnSize = static_cast<DWORD>(runCount * sizeof(RECT));
-    region->rdh.rcBound = RECT{0, 0, width, height};
-    RECT* next = reinterpret_cast<RECT*>(region->Buffer);
-    forEachRun([&](const RECT& run) { *next++ = run; });
+    // The window takes a copy: the picture keeps its own region.
     CRgn shape;
-    shape.Attach(::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region));
-    if (shape) SetWindowRgn(shape, TRUE);
+    HRGN held = m_hBackground.CreateRegion(kBackgroundKey, RECT{});
+    if (!held) return;
+    if (shape.CreateCopy(held)) SetWindowRgn(shape, TRUE);
 
     const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2;
     const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2;

@@ -5,16 +5,13 @@
 
 #include <windows.h>
 
+#include "base/Handles.h"
+#include "controls/BitmapEx.h"
 #include "controls/BmpBtnCtrl.h"
 #include "controls/Label.h"
 #include "framework/Dialog.h"
 #include "framework/GdiObject.h"
-#include "framework/Handles.h"
 #include "framework/ProgressCtrl.h"
-
-// Start the installed application after the wizard: written by the wizard's Finish, read by
-// start-up once the wizard has closed.
-extern BOOL g_bLaunchApp;
 
 class CLangSetupDlg : public CDialog {
 public:
@@ -43,6 +40,9 @@ public:
     bool WorkCompleted() const { return m_state == State::Completed; }
     // ... and it reported success.
     bool WorkSucceeded() const { return m_state == State::Completed && m_bWorkSucceeded; }
+    // The wizard was left through Finish after an install with the launch box ticked: the
+    // installed application is to be started.
+    bool LaunchChosen() const { return m_bLaunchApp != 0; }
 
     // The run's pieces, public for the tests that drive the dialog in process.
     LRESULT OnSetupProgress(WPARAM wParam, LPARAM lParam);
@@ -83,12 +83,13 @@ protected:
     void GotoDlgCtrl(CWnd& control);
 
     BITMAP m_bmBackground = {};
-    CBitmap m_hBackground;
+    CBitmapEx m_hBackground;
     wchar_t m_szSetupDir[MAX_PATH] = {};
     wchar_t m_szTitle[MAX_PATH] = {};
     wchar_t m_szAppName[MAX_PATH] = {};
     int m_bRemove;
     int m_bInstallDone = 0;
+    BOOL m_bLaunchApp = 0;
     CBmpBtnCtrl m_chkLaunch;
     CBmpBtnCtrl m_btnClose;
     CBmpBtnCtrl m_btnMinimize;

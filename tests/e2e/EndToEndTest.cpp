@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "tests/e2e/InstallWorld.h"
 #include "tests/support/TestSupport.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "tests/e2e/InstallWorld.h"
 #include "tests/support/TestSupport.h"
 

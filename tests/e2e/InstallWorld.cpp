@@ -7,7 +7,7 @@
 #include <chrono>
 #include <sstream>
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 using namespace testsupport;
 

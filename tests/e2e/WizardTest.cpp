@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Handles.h"
 #include "framework/DeviceContext.h"
 #include "framework/GdiObject.h"
-#include "framework/Handles.h"
 #include "res/resource.h"
 #include "tests/e2e/InstallWorld.h"
 #include "tests/support/TestSupport.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 namespace restest {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/TextFormat.h"
 #include "engine/FileTables.h"
-#include "framework/TextFormat.h"
 
 EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64), m_savedUnattended(g_bUnattended) {
     g_bVista = 0;

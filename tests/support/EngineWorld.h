@@ -10,6 +10,7 @@
 #include "engine/Removal.h"
 #include "engine/SetupConfig.h"
 #include "engine/SetupLog.h"
+#include "engine/SetupMessages.h"
 #include "engine/SetupPlatform.h"
 #include "tests/support/FakePlatform.h"
 

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 
 namespace testsupport {
 

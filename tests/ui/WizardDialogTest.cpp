@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Handles.h"
 #include "engine/SetupWorker.h"
 #include "framework/DeviceContext.h"
-#include "framework/Handles.h"
 #include "res/resource.h"
 #include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
@@ -167,7 +167,6 @@ void ExpectRow(ScriptedDlg& dlg, const Row& row, const char* where) {
 class WizardDialog : public EngineWorld {
 protected:
     void SetUp() override {
-        g_bLaunchApp = 0;
         AddPayload(m_gated);
         m_lang.reset(::LoadLibraryExW((PayloadDir() + L"\\setupENU.dll").c_str(), nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
@@ -180,6 +179,7 @@ protected:
         const INT_PTR result = dlg.DoModal();
         m_completed = dlg.WorkCompleted();
         m_succeeded = dlg.WorkSucceeded();
+        m_launch = dlg.LaunchChosen();
         return result;
     }
 
@@ -188,6 +188,7 @@ protected:
     fw::UniqueModule m_lang;
     bool m_completed = false;
     bool m_succeeded = false;
+    bool m_launch = false;
 };
 
 const wchar_t kInstallPrompt[] = L"Click Install to start the installation. Click Cancel to leave the wizard.";
@@ -220,7 +221,7 @@ TEST_F(WizardDialog, InstallStatesFollowTheProgressCodes) {
             d.Click(IDOK);
         }});
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(1, g_bLaunchApp);
+    EXPECT_TRUE(m_launch);
     EXPECT_TRUE(m_succeeded);
 }
 
@@ -239,7 +240,7 @@ TEST_F(WizardDialog, RemovalStatesFollowTheProgressCodes) {
             d.Click(IDOK);
         }});
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(0, g_bLaunchApp) << "nothing to launch after a removal";
+    EXPECT_FALSE(m_launch) << "nothing to launch after a removal";
 }
 
 TEST_F(WizardDialog, FailedWorkEndsOnItsSentenceWithoutLaunchBox) {
@@ -257,7 +258,7 @@ TEST_F(WizardDialog, FailedWorkEndsOnItsSentenceWithoutLaunchBox) {
                 d.Click(IDOK);
             }});
         EXPECT_EQ(IDOK, result);
-        EXPECT_EQ(0, g_bLaunchApp);
+        EXPECT_FALSE(m_launch);
         EXPECT_TRUE(m_completed);
         EXPECT_FALSE(m_succeeded);
     }
@@ -274,7 +275,7 @@ TEST_F(WizardDialog, LaunchFlagFollowsTheBoxAndOnlyFinish) {
                                 EXPECT_EQ(0, d.Check());
                                 d.Click(IDOK);
                             }}));
-    EXPECT_EQ(0, g_bLaunchApp);
+    EXPECT_FALSE(m_launch);
 
     // The window's close button once the work has ended: the wizard ends, without a launch.
     EXPECT_EQ(IDCANCEL, Run(0, {[](ScriptedDlg& d) {
@@ -282,12 +283,12 @@ TEST_F(WizardDialog, LaunchFlagFollowsTheBoxAndOnlyFinish) {
                                     d.OnSetupProgress(PROGRESS_INSTALL_END, 1);
                                     d.Click(IDC_CLOSE);
                                 }}));
-    EXPECT_EQ(0, g_bLaunchApp);
+    EXPECT_FALSE(m_launch);
     EXPECT_TRUE(m_succeeded);
 
     // Cancel in the Ready state.
     EXPECT_EQ(IDCANCEL, Run(0, {[](ScriptedDlg& d) { d.Click(IDCANCEL); }}));
-    EXPECT_EQ(0, g_bLaunchApp);
+    EXPECT_FALSE(m_launch);
     EXPECT_FALSE(m_completed);
 }
 

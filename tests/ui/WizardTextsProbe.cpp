@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/Handles.h"
 #include "framework/DeviceContext.h"
-#include "framework/Handles.h"
 #include "res/resource.h"
 #include "ui/LangSetupDlg.h"
 

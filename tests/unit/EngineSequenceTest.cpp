@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "base/TextFormat.h"
 #include "engine/Environment.h"
 #include "engine/FileTables.h"
 #include "engine/InstallChanges.h"
 #include "engine/InstallProcedure.h"
 #include "engine/InstallUndo.h"
 #include "engine/Removal.h"
-#include "framework/TextFormat.h"
 #include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/LanguageLibrary.h"
+#include "base/Handles.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;

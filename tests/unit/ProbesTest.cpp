@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/EnvironmentProbes.h"
+#include "app/LibrarySearch.h"
+#include "base/Handles.h"
 #include "engine/Environment.h"
-#include "app/LangSetupApp.h"
-#include "framework/Handles.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;

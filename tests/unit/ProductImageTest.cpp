@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "base/Handles.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;

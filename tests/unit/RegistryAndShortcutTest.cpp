@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "base/Handles.h"
+#include "base/TextFormat.h"
 #include "engine/Environment.h"
 #include "engine/InstallChanges.h"
 #include "engine/InstallProcedure.h"
 #include "engine/InstallRegistry.h"
 #include "engine/Shortcuts.h"
-#include "framework/TextFormat.h"
-#include "framework/Handles.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;

@@ -1,13 +1,10 @@
-// The choice of road from the command line, and the one running copy.
+// The choice of road from the command line.
 #include <gtest/gtest.h>
-
-#include <windows.h>
-#include <sddl.h>
 
 #include <string>
 #include <vector>
 
-#include "app/LangSetupApp.h"
+#include "app/SetupRoads.h"
 
 namespace {
 
@@ -54,18 +51,4 @@ TEST(Road, SilentDelSelectsTheWindowlessRemovalUnlessDelpkgIsGiven) {
     EXPECT_EQ(SetupRoad::SilentRemoval, RoadFor({L"/silentdel", L"s"}));
     EXPECT_EQ(SetupRoad::RemovalWizard, RoadFor({L"SilentDel", L"delpkg"}));
     EXPECT_EQ(SetupRoad::RemovalWizard, RoadFor({L"delpkg", L"-SilentDel"}));
-}
-
-TEST(SingleInstance, AnotherAccountsCopyCountsThoughItGrantsLess) {
-    // What the system account's copy leaves to an administrator: a mutex it may only wait on.
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1,
-                                                                       &attributes.lpSecurityDescriptor, nullptr));
-    fw::UniqueHandle other(::CreateMutexW(&attributes, FALSE, kSingleInstanceMutexName));
-    ::LocalFree(attributes.lpSecurityDescriptor);
-    ASSERT_TRUE(other);
-    fw::UniqueHandle mine;
-    EXPECT_FALSE(ClaimSingleInstance(mine)) << "another copy runs";
-    other.reset();
-    EXPECT_TRUE(ClaimSingleInstance(mine)) << "none runs any more";
 }

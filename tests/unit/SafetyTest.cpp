@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "base/TextFormat.h"
 #include "engine/InstallProcedure.h"
 #include "engine/Removal.h"
 #include "engine/SetupLog.h"
+#include "engine/SetupMessages.h"
 #include "engine/Win32Platform.h"
-#include "framework/TextFormat.h"
 #include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,5 +1,5 @@
 // Bounded text building for fixed buffers: a result that does not fit is refused, never cut,
-// because a cut path or command line would point somewhere else.
+// because a cut path or command line would point somewhere else. And numbers as text.
 #pragma once
 
 #include <cstddef>
@@ -24,3 +24,13 @@ bool CopyText(wchar_t (&buffer)[N], const wchar_t* text) {
 
 // Folds A to Z onto a to z and compares everything else exactly.
 bool EqualsAsciiNoCase(const wchar_t* a, const wchar_t* b);
+
+// The decimal text of a number, for log lines and numbered names.
+class NumberText {
+public:
+    explicit NumberText(unsigned long long value);
+    operator const wchar_t*() const { return m_text; }
+
+private:
+    wchar_t m_text[24];
+};

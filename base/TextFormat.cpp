@@ -1,4 +1,4 @@
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 
 bool FormatTextInto(wchar_t* buffer, std::size_t capacity, const wchar_t* pattern,
                     std::initializer_list<const wchar_t*> args) {
@@ -34,4 +34,15 @@ bool EqualsAsciiNoCase(const wchar_t* a, const wchar_t* b) {
         if (fold(*a) != fold(*b)) return false;
     }
     return *a == *b;
+}
+
+NumberText::NumberText(unsigned long long value) {
+    wchar_t reversed[24];
+    std::size_t count = 0;
+    do {
+        reversed[count++] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (std::size_t i = 0; i < count; ++i) m_text[i] = reversed[count - 1 - i];
+    m_text[count] = L'\0';
 }
