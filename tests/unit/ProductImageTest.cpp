@@ -96,7 +96,7 @@ TEST(ProductImage, ShippedSetupIs32BitGuiWithAdministratorManifest) {
 }
 
 TEST(ProductImage, ShippedSetupIsStrippedAndLeanOutsideItsResources) {
-    // Reached 94 KB with the wizard and its keyboard road, 124 KB with the install record, the
+    // Reached 94 KB with the wizard and its keyboard road, 125 KB with the install record, the
     // undo and the removal of everything recorded: the limit sits just above, under the 150 KB that
     // the program may carry besides its resources.
     constexpr DWORD kLimitOutsideResources = 128 * 1024;
