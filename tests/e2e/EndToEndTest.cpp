@@ -122,6 +122,8 @@ TEST_F(EndToEnd, InstallOverRunningApplication) {
 TEST_F(EndToEnd, ServiceMode) {
     SetWindowsVersion(WindowsVersion::VistaWorkstation);
     Install();
+    // The start-up's mark of the program's own path is in the run's log.
+    EXPECT_TRUE(HasLine(SetupLogLines(), "Set HKCU\\" + Narrow(kPersisted) + " [c:\\payload\\setup.exe] = 1"));
     const std::wstring serviceLog = kInstall + L"\\XSrvSetup.log";
     ExpectSameFile(kInstall + L"\\XSrvSetup.exe", kPayload + L"\\Application\\XSrvSetup.exe");
     auto log = WaitForLog(serviceLog, 1);
