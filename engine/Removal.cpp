@@ -185,7 +185,8 @@ bool RunRemoval(const SetupConfig& config, const wchar_t* pszSetupDir) {
         LogLine({L"Removing what the install record lists"});
     } else {
         // An installation made before records were kept: what such an install made, by name.
-        LogLine({L"No install record: removing what an install of ", config.szAppName, L" makes"});
+        LogLine({state == RecordState::None ? L"No install record" : L"The install record cannot be read",
+                 L": removing what an install of ", config.szAppName, L" makes"});
         list.Clear();
         listed = AddUnrecordedInstallEntries(config, HoldsOnlyInstalledFiles(config), list);
     }
