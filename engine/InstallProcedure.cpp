@@ -162,7 +162,9 @@ bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     if (!WriteRunValue(config, changes)) return fail(L"the Run value could not be written");
 
     if (g_bVista) {
-        auto key = changes.OpenKey(HKEY_CURRENT_USER, kCompatAssistantPersistedKey, true);
+        // The key is shared with every other program's marks: only the value is the install's.
+        os.CreateKey(HKEY_CURRENT_USER, kCompatAssistantPersistedKey);
+        auto key = changes.OpenKey(HKEY_CURRENT_USER, kCompatAssistantPersistedKey, false);
         if (!key || !key->SetDword(appPath, 1)) LogLine({L"The compatibility mark of ", appPath, L" was left out"});
     }
 
