@@ -146,6 +146,27 @@ bool CRecordList::Contains(RecordKind kind, const wchar_t* a, const wchar_t* b, 
     return false;
 }
 
+bool CRecordList::ParseLine(wchar_t* line) {
+    // The word runs to the first separator; the fields follow, each up to the next one.
+    wchar_t* fields[3] = {nullptr, nullptr, nullptr};
+    std::size_t count = 0;
+    wchar_t* separator = std::wcsstr(line, kSeparator);
+    while (separator) {
+        *separator = L'\0';
+        wchar_t* field = separator + kSeparatorUnits;
+        if (count == 3) return false;
+        fields[count++] = field;
+        separator = std::wcsstr(field, kSeparator);
+    }
+    const KindName* name = nullptr;
+    for (const KindName& candidate : kKinds) {
+        if (std::wcscmp(candidate.word, line) == 0) name = &candidate;
+    }
+    if (!name || name->fields != count) return false;
+    for (std::size_t i = 0; i < count; ++i) Unescape(fields[i]);
+    return Add(name->kind, fields[0], fields[1], fields[2]);
+}
+
 bool CRecordList::Parse(const char* utf8, std::size_t bytes) {
     Clear();
     const int units = bytes ? ::MultiByteToWideChar(CP_UTF8, 0, utf8, static_cast<int>(bytes), nullptr, 0) : 0;
@@ -162,25 +183,11 @@ bool CRecordList::Parse(const char* utf8, std::size_t bytes) {
         *end = L'\0';
         if (end > line && end[-1] == L'\r') end[-1] = L'\0';
 
-        if (*line && *line != L'#') {
-            // The word runs to the first separator; the fields follow, each up to the next one.
-            wchar_t* fields[3] = {nullptr, nullptr, nullptr};
-            std::size_t count = 0;
-            wchar_t* separator = std::wcsstr(line, kSeparator);
-            while (separator) {
-                *separator = L'\0';
-                wchar_t* field = separator + kSeparatorUnits;
-                if (count == 3) return false;
-                fields[count++] = field;
-                separator = std::wcsstr(field, kSeparator);
-            }
-            const KindName* name = nullptr;
-            for (const KindName& candidate : kKinds) {
-                if (std::wcscmp(candidate.word, line) == 0) name = &candidate;
-            }
-            if (!name || name->fields != count) return false;
-            for (std::size_t i = 0; i < count; ++i) Unescape(fields[i]);
-            if (!Add(name->kind, fields[0], fields[1], fields[2])) return false;
+        if (*line && *line != L'#' && !ParseLine(line)) {
+            // A line without its end is the one being written when the run stopped: its change
+            // was never made (each is written whole before its change), so it is left out.
+            if (!last) return false;
+            break;
         }
         if (last) break;
         line = end + 1;

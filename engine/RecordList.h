@@ -34,7 +34,7 @@ public:
     bool Add(RecordKind kind, const wchar_t* a = nullptr, const wchar_t* b = nullptr, const wchar_t* c = nullptr);
     bool AddFrom(const CRecordList& other, std::size_t index);
     // Replaces the entries by those of a record's text; false when a line is not an entry
-    // ('#' lines are remarks).
+    // ('#' lines are remarks). A last line without its line end that is not whole is left out.
     bool Parse(const char* utf8, std::size_t bytes);
     void Clear();
 
@@ -58,6 +58,8 @@ private:
         std::size_t field[3];  // offsets into m_text
     };
     std::size_t Store(const wchar_t* text);
+    // One entry's line, taken apart in place; false when it is not an entry (or without memory).
+    bool ParseLine(wchar_t* line);
 
     fw::HeapArray<Entry> m_entries;
     std::size_t m_count = 0;

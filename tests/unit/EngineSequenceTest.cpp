@@ -130,6 +130,8 @@ TEST_F(EngineWorld, InterruptedInstallIsUndoneBeforeAnythingElse) {
                                    true, bytes));
         ASSERT_TRUE(changes.OpenKey(HKEY_LOCAL_MACHINE, kUninstallEntry.c_str() + 5, true));
     }
+    // The line being written when it stopped is cut short (a full disk, the kill itself).
+    ASSERT_TRUE(m_os.AppendTo(kRecord, "value | HKLM\\SOFTWARE\\Micro"));
     ASSERT_NE(before, m_os.Snapshot());
     EXPECT_TRUE(RecoverInterruptedInstall(m_config));
     EXPECT_EQ(before, m_os.Snapshot());
