@@ -9,12 +9,11 @@ BOOL g_bWow64 = 0;
 BOOL g_bVista = 0;
 
 void MarkCompatAssistantPersisted(const wchar_t* path) {
-    const wchar_t* kPersisted = kCompatAssistantPersistedKey;
-    auto key = SetupPlatform().CreateKey(HKEY_CURRENT_USER, kPersisted);
+    auto key = SetupPlatform().CreateKey(HKEY_CURRENT_USER, kCompatAssistantPersistedKey);
     if (key && key->SetDword(path, 1))
-        LogLine({L"Set HKCU\\", kPersisted, L" [", path, L"] = 1"});
+        LogLine({L"Set HKCU\\", kCompatAssistantPersistedKey, L" [", path, L"] = 1"});
     else
-        LogFailure({L"Could not set HKCU\\", kPersisted, L" [", path, L"]"}, ::GetLastError());
+        LogFailure({L"Could not set HKCU\\", kCompatAssistantPersistedKey, L" [", path, L"]"}, ::GetLastError());
 }
 
 void GetFolderOfPath(const wchar_t* pszPath, wchar_t* pszFolder) {

@@ -59,6 +59,11 @@ bool ReleaseService(const wchar_t* pszInstallDir) {
     return ok;
 }
 
+bool ServiceProgramIsIn(const wchar_t* pszInstallDir) {
+    wchar_t program[MAX_PATH];
+    return FormatText(program, L"%s\\%s", pszInstallDir, kServiceSetupFileName) && SetupPlatform().PathExists(program);
+}
+
 bool InstallService(const wchar_t* pszInstallDir) {
     wchar_t commandLine[1024];
     return FormatServiceCommand(commandLine, pszInstallDir, kServiceInstallSwitch) &&
@@ -121,9 +126,7 @@ bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
 
     // The earlier installation's service is released before its files are replaced; should this
     // install not complete, it is registered again once they are back.
-    wchar_t serviceProgram[MAX_PATH];
-    const bool releaseEarlier = g_bVista && FormatText(serviceProgram, L"%s\\%s", install, kServiceSetupFileName) &&
-                                os.PathExists(serviceProgram);
+    const bool releaseEarlier = g_bVista && ServiceProgramIsIn(install);
     if (!changes.Begin(pszSetupDir)) {
         LogLine({L"Install failed before its first change: nothing was touched"});
         FlushSetupLog();

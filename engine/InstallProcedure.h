@@ -13,6 +13,8 @@ bool RunProgram(wchar_t* pszCommandLine, BOOL bShow, const wchar_t* pszCurrentDi
 // "-k" then "-u" of the installed service setup program, each followed by its pause.
 // Returns false when a command line did not fit.
 bool ReleaseService(const wchar_t* pszInstallDir);
+// Whether the service setup program is in the install folder (a find-first test).
+bool ServiceProgramIsIn(const wchar_t* pszInstallDir);
 // "-i"; returns whether the process was created.
 bool InstallService(const wchar_t* pszInstallDir);
 // WM_CLOSE to the first top-level window titled pszAppName, waiting a limited time for it to be

@@ -74,11 +74,6 @@ bool UndoValue(const wchar_t* rootedKey, const wchar_t* name, const wchar_t* ear
     return false;
 }
 
-bool ServiceProgramIsIn(const wchar_t* installDir) {
-    wchar_t program[MAX_PATH];
-    return FormatText(program, L"%s\\%s", installDir, kServiceSetupFileName) && Exists(program);
-}
-
 bool UndoEntry(const CRecordList& list, std::size_t index) {
     const wchar_t* a = list.Field(index, 0);
     switch (list.Kind(index)) {

@@ -168,18 +168,21 @@ bool RunRemoval(const SetupConfig& config, const wchar_t* pszSetupDir) {
         FlushSetupLog();
         return false;
     }
-    if (!RecoverInterruptedInstall(config)) {
-        LogLine({L"Removal refused: an install that did not complete is still on record"});
-        FlushSetupLog();
-        return false;
+    CRecordList list;
+    std::size_t lastBegin = 0;
+    RecordState state = LoadInstallRecord(config.szInstallDir, list, lastBegin);
+    if (state == RecordState::Unfinished) {
+        if (!RecoverInterruptedInstall(config)) {
+            LogLine({L"Removal refused: an install that did not complete is still on record"});
+            FlushSetupLog();
+            return false;
+        }
+        state = LoadInstallRecord(config.szInstallDir, list, lastBegin);
     }
     bool ok = true;
     if (g_bVista && !ReleaseService(config.szInstallDir)) ok = false;
     CloseRunningApp(config.szAppName);
 
-    CRecordList list;
-    std::size_t lastBegin = 0;
-    const RecordState state = LoadInstallRecord(config.szInstallDir, list, lastBegin);
     bool listed = true;
     if (state == RecordState::Completed) {
         LogLine({L"Removing what the install record lists"});

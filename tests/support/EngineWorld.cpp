@@ -1,6 +1,5 @@
 #include "tests/support/EngineWorld.h"
 
-#include <algorithm>
 
 #include "base/TextFormat.h"
 #include "engine/FileTables.h"
@@ -54,16 +53,4 @@ void EngineWorld::AddInstalled(bool serviceMode) {
     m_os.AddFile(programs + L"\\" + kAppName + L".lnk");
     m_os.AddFile(programs + L"\\Uninstall.lnk");
     m_os.ClearCalls();
-}
-
-std::vector<std::wstring> EngineWorld::Sequence() const {
-    std::vector<std::wstring> lines = m_os.Calls();
-    const std::wstring copy = std::wstring(L"CopyFile ") + kSetupDir + L"Application\\";
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [&](const std::wstring& line) {
-                                   if (line.compare(0, copy.size(), copy) != 0) return false;
-                                   return !m_os.Exists(line.substr(9, line.find(L" -> ") - 9));
-                               }),
-                lines.end());
-    return lines;
 }

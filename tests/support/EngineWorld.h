@@ -33,8 +33,6 @@ protected:
     bool Remove() { return RunRemoval(m_config, kUninstallDir); }
     // What a finished install leaves, for removal and re-install tests.
     void AddInstalled(bool serviceMode);
-    // Lines of the recorded sequence, without the copies of images that the payload lacks.
-    std::vector<std::wstring> Sequence() const;
     std::vector<std::wstring> Lines(std::initializer_list<std::wstring> prefixes) const {
         return m_os.CallsStartingWith(prefixes);
     }
