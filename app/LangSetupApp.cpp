@@ -70,8 +70,13 @@ BOOL CLangSetupApp::InitInstance() {
     BeginRunLog(szSetupDir, road, config, haveIni);
     // After the log is open, so that its outcome is logged.
     if (g_bVista) MarkCompatAssistantPersisted(szPath);
-    // An install that never completed is undone before any road does its own work.
-    if (!RecoverInterruptedInstall(config)) return FALSE;
+    // An install that never completed is undone before an install does its own work; one that
+    // cannot be is not installed over. The removal undoes it itself, or takes what it can.
+    const bool removal = road == SetupRoad::RemovalWizard || road == SetupRoad::SilentRemoval;
+    if (!removal && !RecoverInterruptedInstall(config)) {
+        ShowFailureMessage(L"An earlier install that did not complete could not be undone!");
+        return FALSE;
+    }
 
     switch (road) {
     case SetupRoad::SilentInstall:

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "base/NameCompare.h"
 #include "base/TextFormat.h"
 #include "engine/Environment.h"
 #include "engine/FileTables.h"
@@ -15,21 +16,22 @@ namespace {
 
 const wchar_t* const kSharedFiles[] = {kSetupIniFileName, kRuntimeLibeay, kRuntimeSsleay, kRuntimeZlib};
 
+// A name that is not a plain file name (an earlier setup.ini's, refused) names nothing.
 bool AddInFolder(CRecordList& list, RecordKind kind, const wchar_t* folder, const wchar_t* name) {
     wchar_t path[MAX_PATH];
-    return !FormatText(path, L"%s\\%s", folder, name) || list.Add(kind, path);
+    return !IsPlainFileName(name) || !FormatText(path, L"%s\\%s", folder, name) || list.Add(kind, path);
 }
 
 bool IsOneOf(const wchar_t* name, std::initializer_list<const wchar_t*> names) {
     for (const wchar_t* candidate : names) {
-        if (::lstrcmpiW(name, candidate) == 0) return true;
+        if (EqualsNoCase(name, candidate)) return true;
     }
     return false;
 }
 
 bool IsInTable(const wchar_t* name) {
     for (const auto& entry : g_szAppImageFiles) {
-        if (::lstrcmpiW(name, entry) == 0) return true;
+        if (EqualsNoCase(name, entry)) return true;
     }
     return false;
 }
@@ -62,7 +64,10 @@ bool AddUnrecordedInstallEntries(const SetupConfig& config, bool withShared, CRe
     if (withShared) {
         for (const wchar_t* name : kSharedFiles) ok = ok && AddInFolder(list, RecordKind::File, install, name);
         wchar_t pattern[MAX_PATH];
-        if (FormatText(pattern, L"%s\\*.*", images)) {
+        const DWORD attributes = SetupPlatform().GetAttributes(images);
+        // A linked images folder is not walked: what is behind it is not the install's.
+        const bool linked = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (!linked && FormatText(pattern, L"%s\\*.*", images)) {
             auto walk = SetupPlatform().ListFolder(pattern);
             for (SetupFolderEntry entry; ok && walk->Next(entry);) {
                 if (!entry.IsFolder() && !entry.IsLink()) ok = AddInFolder(list, RecordKind::File, images, entry.name);
@@ -114,7 +119,7 @@ bool RetireEarlierRegistration(const SetupConfig& config, const CInstallPlan& pl
     if (!plan.HasEarlier()) return true;
     const wchar_t* earlierName = nullptr;
     if (IsPlainFileName(plan.Earlier().szAppName) &&
-        ::lstrcmpiW(plan.Earlier().szAppName, config.szAppName) != 0)
+        !EqualsNoCase(plan.Earlier().szAppName, config.szAppName))
         earlierName = plan.Earlier().szAppName;
 
     wchar_t link[MAX_PATH];

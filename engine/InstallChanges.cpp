@@ -3,8 +3,10 @@
 #include <cwchar>
 
 #include "base/TextFormat.h"
+#include "engine/FileRemoval.h"
 #include "engine/InstalledState.h"
 #include "engine/InstallUndo.h"
+#include "engine/RecordedValue.h"
 #include "engine/OutsideComponents.h"
 #include "engine/RegistryPaths.h"
 #include "engine/SetupLog.h"
@@ -45,31 +47,24 @@ bool CRecordedKey::RecordEarlierValue(const wchar_t* name, bool& exists) {
     exists = false;
     if (m_created) return true;
     DWORD type = REG_NONE;
-    fw::HeapArray<BYTE> data(kEarlierValueBytes + sizeof(wchar_t));
     DWORD bytes = kEarlierValueBytes;
+    fw::HeapArray<BYTE> data(bytes);
     if (!data) return false;
-    if (!m_key->QueryValue(name, &type, data.get(), &bytes)) {
+    bool read = m_key->QueryValue(name, &type, data.get(), &bytes);
+    if (!read && ::GetLastError() == ERROR_MORE_DATA) {
+        // Larger than most: read again at its size.
+        data = fw::HeapArray<BYTE>(bytes);
+        read = data && m_key->QueryValue(name, &type, data.get(), &bytes);
+    }
+    if (!read) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND) return m_changes.Write(RecordKind::Value, m_path, name, kNoEarlierValue);
         LogFailure({L"Could not read ", m_path, L" [", name, L"], which would be replaced"}, error);
         return false;
     }
     exists = true;
-    // The buffer has a spare unit past the data, zero-filled, so a string is always terminated.
-    fw::HeapArray<wchar_t> earlier(kEarlierValueBytes / sizeof(wchar_t) + 16);
-    if (!earlier) return false;
-    bool kept = false;
-    if (type == REG_SZ) {
-        kept = FormatTextInto(earlier.get(), earlier.size(), L"sz:%s", {reinterpret_cast<const wchar_t*>(data.get())});
-    } else if (type == REG_DWORD && bytes == sizeof(DWORD)) {
-        DWORD number = 0;
-        ::CopyMemory(&number, data.get(), sizeof number);
-        kept = FormatTextInto(earlier.get(), earlier.size(), L"dword:%s", {NumberText(number)});
-    }
-    if (!kept) {
-        LogLine({m_path, L" [", name, L"] holds data that setup cannot keep for an undo: not replaced"});
-        return false;
-    }
+    fw::HeapArray<wchar_t> earlier;
+    if (!FormatRecordedValue(type, data.get(), bytes, earlier)) return false;
     return m_changes.Write(RecordKind::Value, m_path, name, earlier.get());
 }
 
@@ -109,10 +104,10 @@ bool CRecordedKey::DeleteValue(const wchar_t* name) {
     return false;
 }
 
-CInstallChanges::CInstallChanges(const wchar_t* pszInstallDir) {
-    CopyText(m_installDir, pszInstallDir);
-    if (!FormatText(m_backupDir, L"%s\\%s\\%s", pszInstallDir, kUninstallFolderName, kBackupFolderName))
-        m_backupDir[0] = L'\0';
+CInstallChanges::CInstallChanges(const SetupConfig& config) : m_config(config) {
+    CopyText(m_installDir, config.szInstallDir);
+    if (!FormatText(m_backupRoot, L"%s\\%s\\%s", m_installDir, kUninstallFolderName, kBackupFolderName))
+        m_backupRoot[0] = L'\0';
 }
 
 CInstallChanges::~CInstallChanges() = default;
@@ -125,10 +120,14 @@ bool CInstallChanges::Note(RecordKind kind, const wchar_t* a) {
     return Write(kind, a);
 }
 
+bool CInstallChanges::MakeDurable() {
+    return m_record.MakeDurable();
+}
+
 bool CInstallChanges::Begin(const wchar_t* pszSetupDir) {
     ISetupPlatform& os = SetupPlatform();
     wchar_t uninstallDir[MAX_PATH];
-    if (!m_backupDir[0] || !FormatText(uninstallDir, L"%s\\%s", m_installDir, kUninstallFolderName)) return false;
+    if (!m_backupRoot[0] || !FormatText(uninstallDir, L"%s\\%s", m_installDir, kUninstallFolderName)) return false;
 
     // The record cannot name the folders that hold it before they exist: they are made first and
     // entered right after, and an undo removes them when they are empty.
@@ -143,6 +142,10 @@ bool CInstallChanges::Begin(const wchar_t* pszSetupDir) {
         LogLine({L"Created folder ", m_installDir});
     } else if (!(installAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         LogLine({L"The install folder's place ", m_installDir, L" is taken by a file"});
+        return false;
+    } else if (installAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Everything installed would land elsewhere, and a removal could not follow it there.
+        LogLine({L"The install folder ", m_installDir, L" is a link: refused"});
         return false;
     }
     if (m_createdInstallFolder || IsMissing(os.GetAttributes(uninstallDir))) {
@@ -168,17 +171,25 @@ bool CInstallChanges::Begin(const wchar_t* pszSetupDir) {
             LogLine({L"An install that did not complete is still on record in ", m_installDir, L": refused"});
             return giveUp();
         }
-        if (state == RecordState::Unreadable && !SetDamagedRecordAside()) return giveUp();
         m_hadRecord = state == RecordState::Completed;
-        // What a completed run left aside is of no use any more; it would be in the way.
-        if (!DeleteBackupFolder(m_backupDir)) return giveUp();
+        const DWORD backup = os.GetAttributes(m_backupRoot);
+        if (!IsMissing(backup) && (backup & FILE_ATTRIBUTE_REPARSE_POINT) && !os.RemoveFolder(m_backupRoot)) {
+            LogFailure({L"The backup folder ", m_backupRoot, L" is a link that cannot be removed: refused"},
+                       ::GetLastError());
+            return giveUp();
+        }
+        if (m_hadRecord)
+            DeleteOldBackups();
+        else if ((state == RecordState::Unreadable || !IsMissing(os.GetAttributes(m_backupRoot))) &&
+                 !SetRecordAndBackupsAside(state == RecordState::Unreadable))
+            return giveUp();
     }
 
     wchar_t started[32];
     FormatLocalTime(started);
     if (!m_record.Open(m_installDir) || !Write(RecordKind::Begin, started, pszSetupDir) ||
         (m_createdInstallFolder && !Write(RecordKind::Folder, m_installDir)) ||
-        (createdUninstall && !Write(RecordKind::Folder, uninstallDir))) {
+        (createdUninstall && !Write(RecordKind::Folder, uninstallDir)) || !MakeDurable()) {
         m_record.Close();
         if (m_createdInstallFolder) {
             wchar_t record[MAX_PATH];
@@ -190,18 +201,47 @@ bool CInstallChanges::Begin(const wchar_t* pszSetupDir) {
     return true;
 }
 
-bool CInstallChanges::SetDamagedRecordAside() {
+bool CInstallChanges::SetRecordAndBackupsAside(bool recordThere) {
     // Nothing can be undone or removed by it: it stays for a person to read, and the installation
     // counts as one made before records were kept.
+    ISetupPlatform& os = SetupPlatform();
     wchar_t record[MAX_PATH];
     wchar_t aside[MAX_PATH];
-    if (FormatRecordPath(m_installDir, record) && FormatText(aside, L"%s.damaged", record) &&
-        SetupPlatform().MoveFile(record, aside, MOVEFILE_REPLACE_EXISTING)) {
-        LogLine({L"The install record cannot be read: kept as ", aside, L"; the installation counts as one without a record"});
-        return true;
+    if (!FormatRecordPath(m_installDir, record) || !FormatText(aside, L"%s.damaged", record)) return false;
+    if (recordThere && !os.MoveFile(record, aside, MOVEFILE_REPLACE_EXISTING)) {
+        LogFailure({L"Could not set the damaged install record aside in ", m_installDir}, ::GetLastError());
+        return false;
     }
-    LogFailure({L"Could not set the damaged install record aside in ", m_installDir}, ::GetLastError());
+    if (recordThere) LogLine({L"The install record cannot be read: kept as ", aside, L"; the installation counts as one without a record"});
+    if (IsMissing(os.GetAttributes(m_backupRoot))) return true;
+    // Kept whole beside it: the files a run moved aside are its run's to put back.
+    for (unsigned n = 1; n <= 100; ++n) {
+        const bool fits = n == 1 ? FormatText(aside, L"%s.damaged", m_backupRoot)
+                                 : FormatText(aside, L"%s.damaged-%s", m_backupRoot, NumberText(n));
+        if (!fits) break;
+        if (!IsMissing(os.GetAttributes(aside))) continue;
+        if (os.MoveFile(m_backupRoot, aside, 0)) {
+            LogLine({L"What the runs of that record moved aside is kept in ", aside});
+            return true;
+        }
+        break;
+    }
+    LogFailure({L"Could not set the backup folder ", m_backupRoot, L" aside"}, ::GetLastError());
     return false;
+}
+
+void CInstallChanges::DeleteOldBackups() {
+    ISetupPlatform& os = SetupPlatform();
+    if (IsMissing(os.GetAttributes(m_backupRoot))) return;
+    wchar_t pattern[MAX_PATH];
+    wchar_t path[MAX_PATH];
+    if (!FormatText(pattern, L"%s\\*.*", m_backupRoot)) return;
+    auto walk = os.ListFolder(pattern);
+    for (SetupFolderEntry entry; walk->Next(entry);) {
+        if (entry.name[0] == L'.' && (!entry.name[1] || (entry.name[1] == L'.' && !entry.name[2]))) continue;
+        if (FormatText(path, L"%s\\%s", m_backupRoot, entry.name)) DeleteFolderTree(path);
+    }
+    os.RemoveFolder(m_backupRoot);
 }
 
 bool CInstallChanges::EnsureFolder(const wchar_t* folder, bool* created) {
@@ -223,14 +263,28 @@ bool CInstallChanges::EnsureFolder(const wchar_t* folder, bool* created) {
     return true;
 }
 
+bool CInstallChanges::MakeRunBackupFolder() {
+    if (m_runBackup[0]) return true;
+    if (!EnsureFolder(m_backupRoot)) return false;
+    // A folder of its own: what an earlier run left for the next restart stays out of its way.
+    ISetupPlatform& os = SetupPlatform();
+    for (unsigned n = 1; n <= 9999; ++n) {
+        wchar_t folder[MAX_PATH];
+        if (!FormatText(folder, L"%s\\%s", m_backupRoot, NumberText(n))) break;
+        if (!IsMissing(os.GetAttributes(folder))) continue;
+        bool created = false;
+        if (!EnsureFolder(folder, &created) || !created) return false;
+        return CopyText(m_runBackup, folder);
+    }
+    LogLine({L"No free backup folder in ", m_backupRoot});
+    return false;
+}
+
 bool CInstallChanges::MoveAside(const wchar_t* path) {
     ISetupPlatform& os = SetupPlatform();
-    if (!m_backupFolderReady) {
-        if (!EnsureFolder(m_backupDir)) return false;
-        m_backupFolderReady = true;
-    }
     wchar_t backup[MAX_PATH];
-    if (!FormatText(backup, L"%s\\%s", m_backupDir, NumberText(m_nextBackup++))) {
+    if (!MakeRunBackupFolder()) return false;
+    if (!FormatText(backup, L"%s\\%s", m_runBackup, NumberText(m_nextBackup++))) {
         LogLine({L"The backup path for ", path, L" does not fit"});
         return false;
     }
@@ -245,6 +299,7 @@ bool CInstallChanges::MoveAside(const wchar_t* path) {
 
 bool CInstallChanges::CopyIn(const wchar_t* from, const wchar_t* to, bool targetIsNew, ULONGLONG& bytes) {
     ISetupPlatform& os = SetupPlatform();
+    // What is there goes aside first, a link as a link: a copy onto it would write through it.
     const bool replacing = !targetIsNew && !IsMissing(os.GetAttributes(to));
     if (replacing ? !MoveAside(to) : !Write(RecordKind::File, to)) return false;
     if (!os.CopyFile(from, to, &bytes)) {
@@ -290,7 +345,9 @@ std::unique_ptr<CRecordedKey> CInstallChanges::OpenKey(HKEY root, const wchar_t*
 }
 
 bool CInstallChanges::Commit(const CRecordList* adopted) {
-    if (!Write(RecordKind::Completed, nullptr)) return false;
+    // Every line before "completed" on the disk first, and "completed" itself before anything
+    // moved aside is deleted: a record that reads as completed lists the whole install.
+    if (!MakeDurable() || !Write(RecordKind::Completed, nullptr) || !MakeDurable()) return false;
     m_record.Close();
     m_begun = false;
     // A first install into a new folder: the record as written is the installation already.
@@ -298,8 +355,9 @@ bool CInstallChanges::Commit(const CRecordList* adopted) {
     // Otherwise it becomes the list of what the installation now holds: what an earlier install
     // left and this one kept, and what this one made; then what was moved aside is deleted. The
     // install has completed either way: a record left as written still serves the removal.
-    CompactInstallRecord(m_installDir, adopted, m_backupDir);
-    DeleteBackupFolder(m_backupDir);
+    CompactInstallRecord(m_config, adopted);
+    if (m_runBackup[0]) DeleteFolderTree(m_runBackup);
+    SetupPlatform().RemoveFolder(m_backupRoot);
     return true;
 }
 
@@ -309,5 +367,5 @@ bool CInstallChanges::Undo() {
     m_begun = false;
     LogLine({L"Undoing the install, newest change first"});
     FlushSetupLog();
-    return UndoUnfinishedInstall(m_installDir);
+    return UndoUnfinishedInstall(m_config);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "engine/InstallRecord.h"
+#include "engine/SetupConfig.h"
 #include "engine/SetupPlatform.h"
 
 class CInstallChanges;
@@ -35,7 +36,8 @@ private:
 
 class CInstallChanges {
 public:
-    explicit CInstallChanges(const wchar_t* pszInstallDir);
+    // config: the installation's setup.ini names; it must outlive the object.
+    explicit CInstallChanges(const SetupConfig& config);
     ~CInstallChanges();
     CInstallChanges(const CInstallChanges&) = delete;
     CInstallChanges& operator=(const CInstallChanges&) = delete;
@@ -61,6 +63,11 @@ public:
     // root\path, created when missing; null (logged) when it cannot be opened or made.
     std::unique_ptr<CRecordedKey> OpenKey(HKEY root, const wchar_t* path, bool createWhenMissing);
 
+    // Makes what the record holds reach the disk: before the first change, before the
+    // registration steps and around the run's end, so that a power cut cannot leave a change
+    // that the record does not name at those points.
+    bool MakeDurable();
+
     // Ends the run well: the record then lists the installation as it now is, and what was moved
     // aside is deleted. adopted: the files of an earlier installation made before records were
     // kept, which the installation now owns.
@@ -73,15 +80,22 @@ public:
 
 private:
     bool MoveAside(const wchar_t* path);
-    bool SetDamagedRecordAside();
+    // The folder of this run's backups, Backup\<n>, made at the first move.
+    bool MakeRunBackupFolder();
+    // A record that cannot be read (or none, with backups beside it) is set aside with the
+    // backups, which only its runs can tell apart: nothing moved aside is lost.
+    bool SetRecordAndBackupsAside(bool recordThere);
+    // What completed runs left aside (a file in use then, gone at the restart) goes now.
+    void DeleteOldBackups();
 
+    const SetupConfig& m_config;
     wchar_t m_installDir[MAX_PATH];
-    wchar_t m_backupDir[MAX_PATH];
+    wchar_t m_backupRoot[MAX_PATH];
+    wchar_t m_runBackup[MAX_PATH] = {};
     CRecordWriter m_record;
     unsigned m_nextBackup = 1;
     bool m_begun = false;
     bool m_hadRecord = false;
     bool m_createdInstallFolder = false;
-    bool m_backupFolderReady = false;
     bool m_movedAny = false;  // then the record is rewritten at commit
 };

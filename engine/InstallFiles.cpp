@@ -41,30 +41,22 @@ private:
     ULONGLONG m_bytes = 0;
 };
 
-// Empties the installed images folder: each file goes aside, so that an undo brings it back.
-// Subfolders are not entered, and nothing is deleted through a link: it points elsewhere.
-// emptied tells whether the folder holds no file now.
-bool EmptyImagesFolder(const wchar_t* imagesDir, CInstallChanges& changes, bool& emptied) {
-    ISetupPlatform& os = SetupPlatform();
-    emptied = false;
-    const DWORD attributes = os.GetAttributes(imagesDir);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        LogLine({L"The images folder ", imagesDir, L" is a link: not emptied"});
-        return true;
-    }
+// Empties the installed images folder: each file goes aside, so that an undo brings it back, and
+// a link to a file goes aside as a link. Subfolders are not entered, and a link to a folder stays:
+// what it points to is not the install's.
+bool EmptyImagesFolder(const wchar_t* imagesDir, CInstallChanges& changes) {
     wchar_t pattern[MAX_PATH];
     wchar_t path[MAX_PATH];
     if (!FormatText(pattern, L"%s\\*.*", imagesDir)) return false;
-    auto walk = os.ListFolder(pattern);
+    auto walk = SetupPlatform().ListFolder(pattern);
     for (SetupFolderEntry entry; walk->Next(entry);) {
-        if (entry.IsFolder() && !entry.IsLink()) continue;
         if (!FormatText(path, L"%s\\%s", imagesDir, entry.name)) return false;
-        if (entry.IsLink())
+        if (!entry.IsFolder()) {
+            if (!changes.Remove(path)) return false;
+        } else if (entry.IsLink()) {
             LogLine({L"A link, not deleted: ", path});
-        else if (!changes.Remove(path))
-            return false;
+        }
     }
-    emptied = true;
     return true;
 }
 
@@ -78,9 +70,15 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config, const C
 
     wchar_t imagesDir[MAX_PATH];
     bool imagesCreated = false;
-    if (!FormatText(imagesDir, L"%s\\%s", install, kImagesFolderName) ||
-        !changes.EnsureFolder(imagesDir, &imagesCreated))
-        return false;
+    if (!FormatText(imagesDir, L"%s\\%s", install, kImagesFolderName)) return false;
+    // The images folder a link: the link goes aside as a link, and the images into a folder of
+    // the install's own, not into whatever it points to.
+    const DWORD images = SetupPlatform().GetAttributes(imagesDir);
+    if (images != INVALID_FILE_ATTRIBUTES && (images & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        LogLine({L"The images folder ", imagesDir, L" is a link: set aside as a link"});
+        if (!changes.Remove(imagesDir)) return false;
+    }
+    if (!changes.EnsureFolder(imagesDir, &imagesCreated)) return false;
 
     // The uninstall copy of this program with its configuration and every language library that
     // the payload holds, so that the removal speaks the user's language.
@@ -93,12 +91,12 @@ bool InstallFiles(const wchar_t* pszSetupDir, const SetupConfig& config, const C
     }
 
     // The images folder holds what the payload's holds, nothing older.
-    bool imagesEmpty = imagesCreated;
-    if (!imagesCreated && !EmptyImagesFolder(imagesDir, changes, imagesEmpty)) return false;
+    // Emptied of its files: no copy into it can replace anything.
+    if (!imagesCreated && !EmptyImagesFolder(imagesDir, changes)) return false;
     wchar_t payloadImages[MAX_PATH];
     if (!FormatText(payloadImages, L"%s\\%s", kPayloadAppFolderName, kImagesFolderName)) return false;
     for (std::size_t i = 0; i < plan.ImageFiles().Count(); ++i) {
-        if (!copier.Copy(payloadImages, plan.ImageFiles().Name(i), kImagesFolderName, imagesEmpty)) return false;
+        if (!copier.Copy(payloadImages, plan.ImageFiles().Name(i), kImagesFolderName, true)) return false;
     }
 
     // The application and its run-time libraries, of the variant for this system.

@@ -133,6 +133,16 @@ bool CInstallPlan::Prepare(const wchar_t* pszSetupDir, const SetupConfig& config
         os.GetAttributes(earlierIni) != INVALID_FILE_ATTRIBUTES) {
         ReadSetupConfig(earlierDir, m_earlier);
         m_hasEarlier = true;
+        // Its names build paths and find shortcuts as the current ones do, and pass the same
+        // checks; a refused one names nothing.
+        if (!IsPlainFileName(m_earlier.szAppFileName)) {
+            LogLine({L"APPFileName \"", m_earlier.szAppFileName, L"\" of the earlier setup.ini refused: not a plain file name"});
+            m_earlier.szAppFileName[0] = L'\0';
+        }
+        if (!IsPlainFileName(m_earlier.szAppName)) {
+            LogLine({L"AppName \"", m_earlier.szAppName, L"\" of the earlier setup.ini refused: not a plain file name"});
+            m_earlier.szAppName[0] = L'\0';
+        }
     }
     return true;
 }

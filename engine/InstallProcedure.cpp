@@ -110,7 +110,7 @@ bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
         return false;
     }
     const wchar_t* install = config.szInstallDir;
-    CInstallChanges changes(install);
+    CInstallChanges changes(config);
     auto fail = [&](const wchar_t* why) {
         LogLine({L"Install failed: ", why});
         changes.Undo();
@@ -139,7 +139,9 @@ bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     ULONGLONG installedBytes = 0;
     if (!InstallFiles(pszSetupDir, config, plan, changes, installedBytes)) return fail(L"a file could not be installed");
 
-    // Registered only once every file is in place, the Run value last of all.
+    // Registered only once every file is in place, the Run value last of all; the record of the
+    // files reaches the disk first.
+    if (!changes.MakeDurable()) return fail(L"the install record could not reach the disk");
     if (!RetireEarlierRegistration(config, plan, changes)) return fail(L"the earlier registration could not be taken away");
     if (!WriteUninstallEntry(config, installedBytes, changes)) return fail(L"the uninstall entry could not be written");
     if (g_bVista) {
@@ -165,9 +167,9 @@ bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     if (!WriteRunValue(config, changes)) return fail(L"the Run value could not be written");
 
     if (g_bVista) {
-        // The key is shared with every other program's marks: only the value is the install's.
-        os.CreateKey(HKEY_CURRENT_USER, kCompatAssistantPersistedKey);
-        auto key = changes.OpenKey(HKEY_CURRENT_USER, kCompatAssistantPersistedKey, false);
+        // The key is shared with every other program's marks: entered when this install made it,
+        // and deleted again only when nothing else is in it.
+        auto key = changes.OpenKey(HKEY_CURRENT_USER, kCompatAssistantPersistedKey, true);
         if (!key || !key->SetDword(appPath, 1)) LogLine({L"The compatibility mark of ", appPath, L" was left out"});
     }
 

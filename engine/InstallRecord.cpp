@@ -2,6 +2,7 @@
 
 #include "base/TextFormat.h"
 #include "engine/OutsideComponents.h"
+#include "engine/RecordText.h"
 #include "engine/SetupLog.h"
 
 namespace {
@@ -9,9 +10,6 @@ namespace {
 // Plenty for the largest install (a few hundred lines); a larger file is not a record of ours.
 constexpr DWORD kMaxRecordBytes = 4 * 1024 * 1024;
 
-constexpr char kHeading[] =
-    "# What setup changed on this machine, in the order it changed it. Setup reads this file to undo an install "
-    "that did not complete and to remove the installation.\r\n";
 
 }  // namespace
 
@@ -53,14 +51,13 @@ bool RewriteInstallRecord(const wchar_t* pszInstallDir, const CRecordList& list,
     fw::HeapArray<char> entries;
     std::size_t bytes = 0;
     if (!list.Format(first, end, entries, bytes)) return false;
-    constexpr std::size_t kHeadingBytes = sizeof kHeading - 1;
-    fw::HeapArray<char> text(kHeadingBytes + bytes + 1);
+    fw::HeapArray<char> text(kRecordHeadingBytes + bytes + 1);
     if (!text) return false;
-    ::CopyMemory(text.get(), kHeading, kHeadingBytes);
-    if (bytes) ::CopyMemory(text.get() + kHeadingBytes, entries.get(), bytes);
+    ::CopyMemory(text.get(), kRecordHeading, kRecordHeadingBytes);
+    if (bytes) ::CopyMemory(text.get() + kRecordHeadingBytes, entries.get(), bytes);
     // Written aside, then put in place in one step: a kill leaves either the old or the new record.
     ISetupPlatform& os = SetupPlatform();
-    if (!os.WriteNewFile(fresh, text.get(), static_cast<DWORD>(kHeadingBytes + bytes)) ||
+    if (!os.WriteNewFile(fresh, text.get(), static_cast<DWORD>(kRecordHeadingBytes + bytes)) ||
         !os.MoveFile(fresh, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         LogFailure({L"Could not write the install record ", path}, ::GetLastError());
         return false;
@@ -78,7 +75,7 @@ bool CRecordWriter::Open(const wchar_t* pszInstallDir) {
         LogFailure({L"Could not open the install record ", path}, ::GetLastError());
         return false;
     }
-    if (!existed && !m_file->Append(kHeading, sizeof kHeading - 1)) {
+    if (!existed && !m_file->Append(kRecordHeading, static_cast<DWORD>(kRecordHeadingBytes))) {
         LogFailure({L"Could not write the install record ", path}, ::GetLastError());
         m_file.reset();
         return false;
@@ -91,5 +88,11 @@ bool CRecordWriter::Write(RecordKind kind, const wchar_t* a, const wchar_t* b, c
     if (!m_file || !CRecordList::FormatLine(kind, a, b, c, m_line, bytes)) return false;
     if (m_file->Append(m_line.get(), static_cast<DWORD>(bytes))) return true;
     LogFailure({L"Could not write to the install record"}, ::GetLastError());
+    return false;
+}
+
+bool CRecordWriter::MakeDurable() {
+    if (m_file && m_file->Flush()) return true;
+    LogFailure({L"Could not make the install record reach the disk"}, ::GetLastError());
     return false;
 }

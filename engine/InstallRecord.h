@@ -12,7 +12,8 @@
 #include "engine/SetupPlatform.h"
 
 inline constexpr wchar_t kInstallRecordFileName[] = L"install-record.txt";
-// Under "Uninstall": where an install keeps what it replaced or deleted until it has completed.
+// Under "Uninstall": where an install keeps what it replaced or deleted until it has completed,
+// each run in a numbered folder of its own.
 inline constexpr wchar_t kBackupFolderName[] = L"Backup";
 
 // {install}\Uninstall\install-record.txt; false when it does not fit.
@@ -40,6 +41,8 @@ public:
     void Close() { m_file.reset(); }
     bool IsOpen() const { return static_cast<bool>(m_file); }
     bool Write(RecordKind kind, const wchar_t* a = nullptr, const wchar_t* b = nullptr, const wchar_t* c = nullptr);
+    // What was written reaches the disk itself (a write reaches the file at once, the disk later).
+    bool MakeDurable();
 
 private:
     std::unique_ptr<ISetupAppendFile> m_file;

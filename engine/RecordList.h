@@ -1,6 +1,6 @@
-// The entries of an install record in memory, and their text: one line per entry, its word and
-// its fields separated by " | ", in UTF-8. A person reads it as it stands; setup reads it back to
-// undo an install or to remove one.
+// The entries of an install record in memory, read from and written as the record's text
+// (RecordText.h). A person reads it as it stands; setup reads it back to undo an install or to
+// remove one, taking each entry as a claim to check, never as a command.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +21,7 @@ enum class RecordKind : unsigned char {
     Completed,         // completed: the run ended well; the entries before it are the installation
 };
 
-// A value's earlier data in a record: "none", "sz:<text>", "dword:<n>" or "hex:<type>:<bytes>".
+// A value's earlier data in a record: "none" when there was no value (see RecordedValue.h).
 inline constexpr wchar_t kNoEarlierValue[] = L"none";
 
 class CRecordList {
@@ -33,10 +33,13 @@ public:
     // Returns false when there is no memory for it.
     bool Add(RecordKind kind, const wchar_t* a = nullptr, const wchar_t* b = nullptr, const wchar_t* c = nullptr);
     bool AddFrom(const CRecordList& other, std::size_t index);
-    // Replaces the entries by those of a record's text; false when a line is not an entry
-    // ('#' lines are remarks). A last line without its line end that is not whole is left out.
+    // Replaces the entries by those of a record's text (see ParseRecordText); false, with no
+    // entries, when a line is damaged.
     bool Parse(const char* utf8, std::size_t bytes);
     void Clear();
+
+    // The word that starts an entry's line ("file", "moved", ...).
+    static const wchar_t* Word(RecordKind kind);
 
     std::size_t Count() const { return m_count; }
     RecordKind Kind(std::size_t index) const { return m_entries[index].kind; }
@@ -58,8 +61,6 @@ private:
         std::size_t field[3];  // offsets into m_text
     };
     std::size_t Store(const wchar_t* text);
-    // One entry's line, taken apart in place; false when it is not an entry (or without memory).
-    bool ParseLine(wchar_t* line);
 
     fw::HeapArray<Entry> m_entries;
     std::size_t m_count = 0;

@@ -2,9 +2,12 @@
 
 #include <cwchar>
 
+#include "base/NameCompare.h"
 #include "base/TextFormat.h"
 #include "engine/EarlierInstall.h"
 #include "engine/Environment.h"
+#include "engine/FileRemoval.h"
+#include "engine/InstallPlaces.h"
 #include "engine/InstalledState.h"
 #include "engine/InstallProcedure.h"
 #include "engine/InstallRecord.h"
@@ -16,55 +19,49 @@
 #include "engine/SetupLog.h"
 #include "engine/SetupMessages.h"
 #include "engine/SetupPlatform.h"
+#include "engine/Shortcuts.h"
 
 namespace {
-
-// Whether path lies inside folder (at any depth).
-bool IsInside(const wchar_t* path, const wchar_t* folder) {
-    const std::size_t length = std::wcslen(folder);
-    if (length == 0 || std::wcslen(path) <= length || path[length] != L'\\') return false;
-    return ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, path, static_cast<int>(length), folder,
-                            static_cast<int>(length)) == CSTR_EQUAL;
-}
 
 bool IsRefusedWhileInUse(DWORD error) {
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
 }
 
 // The removal of what a list names: values, then shortcuts, then the installed files, then the
-// uninstall entry, and the "Uninstall" folder with the running removal program last.
+// uninstall entry, and the "Uninstall" folder with the running removal program last. Only the
+// installation's own places are touched; a line that names another is left alone.
 class CRemoval {
 public:
-    CRemoval(const SetupConfig& config, const CRecordList& list, const wchar_t* setupDir)
-        : m_config(config), m_list(list), m_linkChecked(list.Count() + 1), m_retirement(config.szAppFolderName) {
+    CRemoval(const SetupConfig& config, const CInstallPlaces& places, const CRecordList& list, const wchar_t* setupDir)
+        : m_config(config), m_places(places), m_list(list), m_retirement(config.szAppFolderName) {
         // The running program's folder, without its trailing backslash.
         CopyText(m_setupDir, setupDir);
         const std::size_t length = std::wcslen(m_setupDir);
         if (length && m_setupDir[length - 1] == L'\\') m_setupDir[length - 1] = L'\0';
-        if (!FormatText(m_uninstallDir, L"%s\\%s", config.szInstallDir, kUninstallFolderName))
+        if (!FormatText(m_uninstallDir, L"%s\\%s", places.InstallDir(), kUninstallFolderName))
             m_uninstallDir[0] = L'\0';
     }
 
     bool Run() {
-        const wchar_t* install = m_config.szInstallDir;
+        const wchar_t* install = m_places.InstallDir();
         bool ok = true;
         // The Run value first: a half-removed application is not started at the next log-on.
         for (std::size_t i = m_list.Count(); i-- > 0;) {
-            if (m_list.Kind(i) == RecordKind::Value && !m_list.Contains(RecordKind::Key, m_list.Field(i, 0), nullptr))
+            if (m_list.Kind(i) == RecordKind::Value && !m_list.Contains(RecordKind::Key, m_list.Field(i, 0), nullptr) &&
+                m_places.Owns(m_list, i))
                 ok = DeleteNamedValue(m_list.Field(i, 0), m_list.Field(i, 1), L"Deleted ") && ok;
         }
         // The shortcuts and their Start-menu folder, then the installed files outside "Uninstall".
-        ok = DeleteFiles([&](const wchar_t* path) { return !IsInside(path, install); }) && ok;
+        ok = DeleteFiles([&](const wchar_t* path) { return !IsSameOrInside(path, install); }) && ok;
         ok = DeleteFiles([&](const wchar_t* path) {
-                 return IsInside(path, install) && !IsInside(path, m_uninstallDir);
+                 return IsInside(path, install) && !IsSameOrInside(path, m_uninstallDir);
              }) && ok;
         RemoveFolders([&](const wchar_t* path) {
-            return ::lstrcmpiW(path, install) != 0 && ::lstrcmpiW(path, m_uninstallDir) != 0 &&
-                   !IsInside(path, m_uninstallDir);
+            return !EqualsNoCase(path, install) && !IsSameOrInside(path, m_uninstallDir);
         });
         if (!ok) {
             // The entry stays, and the record names what is still there, for the next removal.
-            KeepWhatIsStillThere(install, m_list);
+            KeepWhatIsStillThere(m_places, m_list);
             LogLine({L"Not everything could be removed: the uninstall entry and the record of what is left stay, "
                      L"so that the removal can run again"});
             return false;
@@ -72,14 +69,24 @@ public:
 
         // The uninstall entry, then the removal program's own folder and the install folder.
         for (std::size_t i = m_list.Count(); i-- > 0;) {
-            if (m_list.Kind(i) == RecordKind::Key) ok = DeleteNamedKey(m_list.Field(i, 0), L"Deleted ") && ok;
+            if (m_list.Kind(i) == RecordKind::Key && m_places.Owns(m_list, i))
+                ok = DeleteNamedKey(m_places, m_list.Field(i, 0), L"Deleted ") && ok;
         }
         ok = DeleteFiles([&](const wchar_t* path) { return IsInside(path, m_uninstallDir); }) && ok;
-        wchar_t backup[MAX_PATH];
-        if (FormatText(backup, L"%s\\%s", m_uninstallDir, kBackupFolderName)) DeleteBackupFolder(backup);
+        ok = DeleteBackups() && ok;
         wchar_t record[MAX_PATH];
         if (FormatRecordPath(install, record)) ok = DeleteOne(record) && ok;
-        RemoveFolders([](const wchar_t*) { return true; });
+        RemoveFolders([&](const wchar_t* path) {
+            return EqualsNoCase(path, install) || IsSameOrInside(path, m_uninstallDir);
+        });
+        // Empty, they go whether or not a record names them (a record cut short by a power cut).
+        ISetupPlatform& os = SetupPlatform();
+        wchar_t menu[MAX_PATH];
+        wchar_t link[MAX_PATH];
+        if (FormatProgramsLink(m_config.szAppName, m_config.szAppName, menu, link) && os.RemoveFolder(menu))
+            LogLine({L"Removed folder ", menu});
+        if (os.RemoveFolder(m_uninstallDir)) LogLine({L"Removed folder ", m_uninstallDir});
+        if (os.RemoveFolder(install)) LogLine({L"Removed folder ", install});
         m_retirement.Finish(m_uninstallDir, install);
         return ok;
     }
@@ -90,8 +97,10 @@ private:
         bool ok = true;
         for (std::size_t i = m_list.Count(); i-- > 0;) {
             const RecordKind kind = m_list.Kind(i);
-            if ((kind == RecordKind::File || kind == RecordKind::Moved) && choose(m_list.Field(i, 0)))
-                ok = DeleteOne(m_list.Field(i, 0)) && ok;
+            wchar_t path[MAX_PATH];
+            if ((kind == RecordKind::File || kind == RecordKind::Moved) && ResolveFullPath(m_list.Field(i, 0), path) &&
+                choose(path) && m_places.Owns(m_list, i))
+                ok = DeleteOne(path) && ok;
         }
         return ok;
     }
@@ -99,61 +108,67 @@ private:
     template <typename Choose>
     void RemoveFolders(Choose choose) {
         for (std::size_t i = m_list.Count(); i-- > 0;) {
-            const wchar_t* folder = m_list.Field(i, 0);
+            wchar_t folder[MAX_PATH];
             // A folder that still holds something (a file of the user's) stays.
-            if (m_list.Kind(i) == RecordKind::Folder && choose(folder) && SetupPlatform().RemoveFolder(folder))
+            if (m_list.Kind(i) == RecordKind::Folder && ResolveFullPath(m_list.Field(i, 0), folder) && choose(folder) &&
+                m_places.Owns(m_list, i) && !m_places.IsReachedThroughLink(folder) &&
+                SetupPlatform().RemoveFolder(folder))
                 LogLine({L"Removed folder ", folder});
         }
     }
 
-    // Deletes one listed file; true when it is gone or was never there. A folder or a link under
-    // the name is not what the install made: it stays, and nothing inside a linked folder is
-    // deleted. A file of the running removal program, in use while it runs, leaves the install
-    // folder instead.
-    bool DeleteOne(const wchar_t* path) {
-        for (std::size_t i = 0; i < m_list.Count(); ++i) {
-            if (m_list.Kind(i) == RecordKind::Folder && IsLinkedFolder(i) && IsInside(path, m_list.Field(i, 0))) {
-                LogLine({L"Inside a link, not deleted: ", path});
-                return true;
+    // What setup left aside in "Uninstall": the backups of runs, and those of unreadable records.
+    bool DeleteBackups() {
+        bool ok = true;
+        for (unsigned n = 0; n <= 100; ++n) {
+            wchar_t folder[MAX_PATH];
+            const bool fits = n == 0   ? FormatText(folder, L"%s\\%s", m_uninstallDir, kBackupFolderName)
+                              : n == 1 ? FormatText(folder, L"%s\\%s.damaged", m_uninstallDir, kBackupFolderName)
+                                       : FormatText(folder, L"%s\\%s.damaged-%s", m_uninstallDir, kBackupFolderName,
+                                                    NumberText(n));
+            if (!fits) break;
+            if (SetupPlatform().GetAttributes(folder) == INVALID_FILE_ATTRIBUTES) {
+                if (n > 0) break;
+                continue;
             }
+            ok = DeleteFolderTree(folder) && ok;
+        }
+        return ok;
+    }
+
+    // Deletes one listed file (a resolved path of the installation's places); true when it is gone
+    // or was never there. Nothing is deleted through a link: a link in the file's place is
+    // removed as a link, and a folder under the name is not what the install made. A file of the
+    // running removal program, in use while it runs, leaves the install folder instead.
+    bool DeleteOne(const wchar_t* path) {
+        if (m_places.IsReachedThroughLink(path)) {
+            LogLine({L"Inside a link, not deleted: ", path});
+            return true;
         }
         const DWORD attributes = SetupPlatform().GetAttributes(path);
         if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-        if (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             // It stays, and so do the entry and the record, for the removal to run again once it is gone.
-            LogLine({(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? L"A link, not deleted: " : L"A folder, not deleted: ",
-                     path});
+            LogLine({L"A folder, not deleted: ", path});
             return false;
         }
         if (DeleteFileEvenReadOnly(path)) {
-            LogLine({L"Deleted ", path});
+            LogLine({(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? L"Deleted the link " : L"Deleted ", path});
             return true;
         }
         const DWORD error = ::GetLastError();
         const wchar_t* slash = std::wcsrchr(path, L'\\');
-        const bool ownFolder = slash && static_cast<std::size_t>(slash - path) == std::wcslen(m_setupDir) &&
-                               ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, path,
-                                                static_cast<int>(slash - path), m_setupDir,
-                                                static_cast<int>(slash - path)) == CSTR_EQUAL;
+        const bool ownFolder =
+            slash && EqualsNoCase(path, static_cast<std::size_t>(slash - path), m_setupDir, std::wcslen(m_setupDir));
         if (ownFolder && IsRefusedWhileInUse(error)) return m_retirement.Retire(path);
-        LogFailure({L"Could not delete ", path}, error);
+        LogFailure({(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? L"A link, left alone: " : L"Could not delete ", path},
+                   error);
         return false;
     }
 
-    // Whether the listed folder at index is now a link; asked once per folder.
-    bool IsLinkedFolder(std::size_t index) {
-        if (index >= m_linkChecked.size()) return false;
-        if (m_linkChecked[index] == 0) {
-            const DWORD attributes = SetupPlatform().GetAttributes(m_list.Field(index, 0));
-            m_linkChecked[index] =
-                (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) ? 2 : 1;
-        }
-        return m_linkChecked[index] == 2;
-    }
-
     const SetupConfig& m_config;
+    const CInstallPlaces& m_places;
     const CRecordList& m_list;
-    fw::HeapArray<unsigned char> m_linkChecked;  // per entry: 0 not asked, 1 a folder, 2 a link
     CProgramRetirement m_retirement;
     wchar_t m_setupDir[MAX_PATH] = {};
     wchar_t m_uninstallDir[MAX_PATH] = {};
@@ -172,19 +187,17 @@ bool RunRemoval(const SetupConfig& config, const wchar_t* pszSetupDir) {
     std::size_t lastBegin = 0;
     RecordState state = LoadInstallRecord(config.szInstallDir, list, lastBegin);
     if (state == RecordState::Unfinished) {
-        if (!RecoverInterruptedInstall(config)) {
-            LogLine({L"Removal refused: an install that did not complete is still on record"});
-            FlushSetupLog();
-            return false;
-        }
-        state = LoadInstallRecord(config.szInstallDir, list, lastBegin);
+        if (RecoverInterruptedInstall(config))
+            state = LoadInstallRecord(config.szInstallDir, list, lastBegin);
+        else
+            LogLine({L"The removal takes what it can: everything the record lists"});
     }
     bool ok = true;
     if (g_bVista && !ReleaseService(config.szInstallDir)) ok = false;
     CloseRunningApp(config.szAppName);
 
     bool listed = true;
-    if (state == RecordState::Completed) {
+    if (state == RecordState::Completed || state == RecordState::Unfinished) {
         LogLine({L"Removing what the install record lists"});
     } else {
         // An installation made before records were kept: what such an install made, by name.
@@ -193,8 +206,11 @@ bool RunRemoval(const SetupConfig& config, const wchar_t* pszSetupDir) {
         list.Clear();
         listed = AddUnrecordedInstallEntries(config, HoldsOnlyInstalledFiles(config), list);
     }
+    CInstallPlaces places(config);
+    places.AddNamesOfEarlierInstalls(list);
     // The application's own configuration file, which no install makes, a damaged record that an
-    // install set aside, and the entry in any case.
+    // install set aside, the entry in any case, and the mark that this removal program set for
+    // itself in service mode.
     wchar_t path[MAX_PATH];
     wchar_t entry[1024];
     if (FormatText(path, L"%s\\%s", config.szInstallDir, kAppConfigFileName) &&
@@ -204,13 +220,16 @@ bool RunRemoval(const SetupConfig& config, const wchar_t* pszSetupDir) {
         listed = listed && list.Add(RecordKind::File, path);
     if (FormatUninstallEntryKey(config, entry) && !list.Contains(RecordKind::Key, entry, nullptr))
         listed = listed && list.Add(RecordKind::Key, entry);
+    if (g_bVista && FormatText(path, L"%s\\%s\\%s", config.szInstallDir, kUninstallFolderName, kSetupFileName) &&
+        FormatText(entry, L"HKCU\\%s", kCompatAssistantPersistedKey))
+        listed = listed && list.Add(RecordKind::Value, entry, path, kNoEarlierValue);
     if (!listed) {
         LogLine({L"Removal refused: out of memory"});
         FlushSetupLog();
         return false;
     }
 
-    if (!CRemoval(config, list, pszSetupDir).Run()) ok = false;
+    if (!CRemoval(config, places, list, pszSetupDir).Run()) ok = false;
     LogLine({ok ? L"Removal completed" : L"Removal completed with failures"});
     FlushSetupLog();
     return ok;

@@ -69,14 +69,18 @@ bool IsUsableFolderName(const wchar_t* name) {
 }
 
 bool ReadSetupConfig(const wchar_t* pszSetupDir, SetupConfig& config) {
-    std::memset(&config, 0, sizeof config);
-
     wchar_t iniPathBuffer[MAX_PATH];
     const wchar_t* iniPath =
         FormatText(iniPathBuffer, L"%s%s", pszSetupDir, L"setup.ini") ? iniPathBuffer : nullptr;
+    const bool iniFound = ReadSetupConfigFile(iniPath, config);
+    if (!iniFound) LogLine({L"No setup.ini in ", pszSetupDir, L": the defaults apply"});
+    return iniFound;
+}
+
+bool ReadSetupConfigFile(const wchar_t* iniPath, SetupConfig& config) {
+    std::memset(&config, 0, sizeof config);
     const DWORD iniAttributes = iniPath ? ::GetFileAttributesW(iniPath) : INVALID_FILE_ATTRIBUTES;
     const bool iniFound = iniAttributes != INVALID_FILE_ATTRIBUTES && !(iniAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!iniFound) LogLine({L"No setup.ini in ", pszSetupDir, L": the defaults apply"});
 
     wchar_t folderName[MAX_PATH] = {};
     const DWORD folderNameLength =

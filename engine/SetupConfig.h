@@ -16,6 +16,9 @@ struct SetupConfig {
 // pszSetupDir ends with a backslash. Needs g_bWow64 to be set. Returns whether setup.ini was
 // there; without it every field takes its default.
 bool ReadSetupConfig(const wchar_t* pszSetupDir, SetupConfig& config);
+// The same from the file iniPath (may be null: the defaults), which may carry another name: an
+// earlier setup.ini moved aside by an install.
+bool ReadSetupConfigFile(const wchar_t* iniPath, SetupConfig& config);
 
 // A name that can only mean one file directly inside its folder: not empty, no separator, drive
 // colon or character that no file name may hold, not only dots and blanks, no device name.

@@ -16,11 +16,15 @@ public:
     virtual ~ISetupRegistryKey() = default;
     virtual bool SetString(const wchar_t* name, const wchar_t* data) = 0;  // REG_SZ, terminator stored
     virtual bool SetDword(const wchar_t* name, DWORD data) = 0;
+    // Any type, the data as it stands: what an undo sets back.
+    virtual bool SetValue(const wchar_t* name, DWORD type, const BYTE* data, DWORD bytes) = 0;
     virtual bool DeleteValue(const wchar_t* name) = 0;
     virtual bool DeleteSubKey(const wchar_t* name) = 0;
     // A value's type and data; bytes holds the buffer's size and receives the data's. Fails with
     // ERROR_FILE_NOT_FOUND when there is no such value, ERROR_MORE_DATA when it does not fit.
     virtual bool QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) = 0;
+    // How many subkeys and values the key holds.
+    virtual bool CountContents(DWORD* subKeys, DWORD* values) = 0;
 };
 
 // A file that text is appended to; every append reaches the file before it returns, so what was
@@ -29,6 +33,8 @@ class ISetupAppendFile {
 public:
     virtual ~ISetupAppendFile() = default;
     virtual bool Append(const char* data, DWORD size) = 0;
+    // What was appended reaches the disk itself, so that it survives a power cut.
+    virtual bool Flush() = 0;
 };
 
 // A shell-link object with its IPersistFile; both released when the object is destroyed.
@@ -71,6 +77,9 @@ public:
     // Files and folders.
     virtual bool PathExists(const wchar_t* path) = 0;  // a find-first test
     virtual bool CreateFolder(const wchar_t* path) = 0;  // one level
+    // A link (junction or symbolic link) in the place of a file or folder is acted on itself, never
+    // its target: RemoveFolder and DeleteFile remove the link, MoveFile moves it. Where the system
+    // would reach the target instead, they fail with ERROR_NOT_A_REPARSE_POINT.
     virtual bool RemoveFolder(const wchar_t* path) = 0;  // only when empty
     // Overwrites; copiedBytes receives the file's size. The copy is never read-only, whatever the
     // source is (media such as a CD-ROM hand out read-only files).

@@ -53,8 +53,15 @@ public:
     }
     bool DeleteValue(const wchar_t* name) override { return RegSucceeded(::RegDeleteValueW(m_key.get(), name)); }
     bool DeleteSubKey(const wchar_t* name) override { return RegSucceeded(::RegDeleteKeyW(m_key.get(), name)); }
+    bool SetValue(const wchar_t* name, DWORD type, const BYTE* data, DWORD bytes) override {
+        return RegSucceeded(::RegSetValueExW(m_key.get(), name, 0, type, data, bytes));
+    }
     bool QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) override {
         return RegSucceeded(::RegQueryValueExW(m_key.get(), name, nullptr, type, data, bytes));
+    }
+    bool CountContents(DWORD* subKeys, DWORD* values) override {
+        return RegSucceeded(::RegQueryInfoKeyW(m_key.get(), nullptr, nullptr, nullptr, subKeys, nullptr, nullptr,
+                                               values, nullptr, nullptr, nullptr, nullptr));
     }
 
 private:
@@ -112,6 +119,7 @@ public:
         DWORD written = 0;
         return ::WriteFile(m_file.get(), data, size, &written, nullptr) && written == size;
     }
+    bool Flush() override { return ::FlushFileBuffers(m_file.get()) != FALSE; }
 
 private:
     fw::UniqueHandle m_file;
@@ -140,6 +148,24 @@ fw::UniqueHandle OpenFile(const wchar_t* path, DWORD access, DWORD share, DWORD 
     return file;
 }
 
+bool IsLink(const wchar_t* path) {
+    const DWORD attributes = ::GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Whether the system opens the link at path itself, not what it points to: only then does a
+// deletion or a move act on the link. (Some systems that run Windows programs follow every link.)
+bool OpensLinkItself(const wchar_t* path) {
+    fw::UniqueHandle link = OpenFile(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!link) return false;
+    if (::GetFileInformationByHandle(link.get(), &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return true;
+    ::SetLastError(ERROR_NOT_A_REPARSE_POINT);
+    return false;
+}
+
 }  // namespace
 
 bool CWin32Platform::PathExists(const wchar_t* path) {
@@ -153,6 +179,7 @@ bool CWin32Platform::CreateFolder(const wchar_t* path) {
 }
 
 bool CWin32Platform::RemoveFolder(const wchar_t* path) {
+    if (IsLink(path) && !OpensLinkItself(path)) return false;
     return ::RemoveDirectoryW(path) != FALSE;
 }
 
@@ -172,10 +199,20 @@ bool CWin32Platform::CopyFile(const wchar_t* from, const wchar_t* to, ULONGLONG*
 }
 
 bool CWin32Platform::DeleteFile(const wchar_t* path) {
+    if (IsLink(path)) {
+        if (!OpensLinkItself(path)) return false;
+        // A link to a folder is a folder entry: it goes as a folder does, without its target.
+        if (::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) return ::RemoveDirectoryW(path) != FALSE;
+    }
     return ::DeleteFileW(path) != FALSE;
 }
 
 bool CWin32Platform::MoveFile(const wchar_t* from, const wchar_t* to, DWORD flags) {
+    // A link is moved itself, on its volume: copying it would copy its target.
+    if (IsLink(from)) {
+        if (!OpensLinkItself(from)) return false;
+        flags &= ~static_cast<DWORD>(MOVEFILE_COPY_ALLOWED);
+    }
     return ::MoveFileExW(from, to, flags) != FALSE;
 }
 

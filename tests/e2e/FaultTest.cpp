@@ -29,7 +29,7 @@ protected:
     }
     bool RecordCompleted() {
         const std::vector<std::string> record = ReadLines(kInstall + L"\\Uninstall\\install-record.txt");
-        return !record.empty() && record.back() == "completed";
+        return !record.empty() && record.back().rfind("completed | #", 0) == 0;
     }
 };
 

@@ -13,6 +13,27 @@ std::wstring Hex(unsigned long value) {
     return text;
 }
 
+// A value's data as the fake keeps it: "REG_SZ:<text>" for a terminated string, "REG_DWORD:<n>",
+// else "TYPE<n>:<hex bytes>".
+std::wstring StoredValue(DWORD type, const BYTE* data, DWORD bytes) {
+    if (type == REG_DWORD && bytes == 4) {
+        DWORD number = 0;
+        std::copy(data, data + 4, reinterpret_cast<BYTE*>(&number));
+        return L"REG_DWORD:" + std::to_wstring(number);
+    }
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
+    const size_t units = bytes / 2;
+    if (type == REG_SZ && bytes % 2 == 0 && units > 0 && text[units - 1] == 0 && std::wcslen(text) == units - 1)
+        return std::wstring(L"REG_SZ:") + text;
+    std::wstring stored = L"TYPE" + std::to_wstring(type) + L":";
+    for (DWORD i = 0; i < bytes; ++i) {
+        wchar_t hex[3];
+        swprintf(hex, 3, L"%02x", data[i]);
+        stored += hex;
+    }
+    return stored;
+}
+
 class FakeKey final : public ISetupRegistryKey {
 public:
     FakeKey(FakePlatform& os, std::wstring path) : m_os(os), m_path(std::move(path)) {}
@@ -31,6 +52,11 @@ public:
     bool DeleteSubKey(const wchar_t* name) override {
         return m_os.Record(L"DeleteSubKey " + m_path + L"\\" + name) && m_os.RemoveKey(m_path + L"\\" + name);
     }
+    bool SetValue(const wchar_t* name, DWORD type, const BYTE* data, DWORD bytes) override {
+        const std::wstring stored = StoredValue(type, data, bytes);
+        return m_os.Record(L"SetValue " + m_path + L" [" + name + L"] = " + stored) &&
+               m_os.SetValue(m_path, name, stored);
+    }
     bool QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) override {
         std::wstring stored;
         if (!m_os.Record(L"QueryValue " + m_path + L" [" + name + L"]")) return false;
@@ -43,11 +69,17 @@ public:
             *type = REG_DWORD;
             const DWORD number = static_cast<DWORD>(std::stoul(stored.substr(10)));
             raw.assign(reinterpret_cast<const BYTE*>(&number), reinterpret_cast<const BYTE*>(&number) + 4);
-        } else {
+        } else if (stored.rfind(L"REG_SZ:", 0) == 0) {
             *type = REG_SZ;
-            const std::wstring text = stored.substr(stored.find(L':') + 1);
+            const std::wstring text = stored.substr(7);
             raw.assign(reinterpret_cast<const BYTE*>(text.c_str()),
                        reinterpret_cast<const BYTE*>(text.c_str() + text.size() + 1));
+        } else {
+            // "TYPE<n>:<hex>"
+            const size_t colon = stored.find(L':');
+            *type = static_cast<DWORD>(std::stoul(stored.substr(4, colon - 4)));
+            for (size_t i = colon + 1; i + 1 < stored.size(); i += 2)
+                raw.push_back(static_cast<BYTE>(std::stoul(stored.substr(i, 2), nullptr, 16)));
         }
         const DWORD room = *bytes;
         *bytes = static_cast<DWORD>(raw.size());
@@ -58,6 +90,9 @@ public:
         }
         std::copy(raw.begin(), raw.end(), data);
         return true;
+    }
+    bool CountContents(DWORD* subKeys, DWORD* values) override {
+        return m_os.Record(L"CountContents " + m_path) && m_os.CountContents(m_path, *subKeys, *values);
     }
 
 private:
@@ -94,6 +129,7 @@ class FakeAppendFile final : public ISetupAppendFile {
 public:
     FakeAppendFile(FakePlatform& os, std::wstring path) : m_os(os), m_path(std::move(path)) {}
     bool Append(const char* data, DWORD size) override { return m_os.AppendTo(m_path, std::string(data, size)); }
+    bool Flush() override { return m_os.Record(L"Flush " + m_path); }
 
 private:
     FakePlatform& m_os;
@@ -339,6 +375,20 @@ bool FakePlatform::SetValue(const std::wstring& key, const std::wstring& name, c
     return true;
 }
 
+bool FakePlatform::CountContents(const std::wstring& key, DWORD& subKeys, DWORD& values) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto it = m_keys.find(Lower(key));
+    if (it == m_keys.end()) return Fail(ERROR_KEY_DELETED);
+    const std::wstring prefix = Lower(key) + L"\\";
+    subKeys = 0;
+    for (const auto& [other, data] : m_keys) {
+        if (other.compare(0, prefix.size(), prefix) == 0 && other.find(L'\\', prefix.size()) == std::wstring::npos)
+            ++subKeys;
+    }
+    values = static_cast<DWORD>(it->second.values.size());
+    return true;
+}
+
 bool FakePlatform::RemoveValue(const std::wstring& key, const std::wstring& name) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     auto it = m_keys.find(Lower(key));
@@ -383,8 +433,20 @@ bool FakePlatform::RemoveFolder(const wchar_t* path) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!Record(std::wstring(L"RemoveFolder ") + path)) return false;
     if (!IsFolder(path)) return Fail(ERROR_FILE_NOT_FOUND);
+    // A link goes as a link, whatever its target holds (the fake's view of it goes with it).
+    if (AttributesOf(m_nodes[Lower(path)]) & FILE_ATTRIBUTE_REPARSE_POINT) return EraseTree(path);
     if (!Children(path).empty()) return Fail(ERROR_DIR_NOT_EMPTY);
     m_nodes.erase(Lower(path));
+    return true;
+}
+
+bool FakePlatform::EraseTree(const std::wstring& path) {
+    const std::wstring lower = Lower(path);
+    for (auto it = m_nodes.begin(); it != m_nodes.end();) {
+        const bool inside = it->first.size() > lower.size() && it->first[lower.size()] == L'\\' &&
+                            it->first.compare(0, lower.size(), lower) == 0;
+        it = (it->first == lower || inside) ? m_nodes.erase(it) : std::next(it);
+    }
     return true;
 }
 
@@ -410,6 +472,7 @@ bool FakePlatform::DeleteFile(const wchar_t* path) {
     if (!Record(std::wstring(L"DeleteFile ") + path)) return false;
     auto node = m_nodes.find(Lower(path));
     if (node == m_nodes.end()) return Fail(ERROR_FILE_NOT_FOUND);
+    if (node->second.attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EraseTree(path);
     if (node->second.folder || (node->second.attributes & FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED);
     m_nodes.erase(node);
     return true;
@@ -582,7 +645,11 @@ bool FakePlatform::GetSpecialFolder(int csidl, wchar_t (&path)[MAX_PATH]) {
 
 std::unique_ptr<ISetupRegistryKey> FakePlatform::OpenKey(HKEY root, const wchar_t* path) {
     const std::wstring rooted = RootName(root) + L"\\" + path;
-    if (!Record(L"OpenKey " + rooted) || !KeyExists(rooted)) return nullptr;
+    if (!Record(L"OpenKey " + rooted)) return nullptr;
+    if (!KeyExists(rooted)) {
+        Fail(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
     return std::make_unique<FakeKey>(*this, rooted);
 }
 

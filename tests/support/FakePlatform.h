@@ -29,7 +29,9 @@ public:
     void AddKey(const std::wstring& rootedPath);  // "HKLM\\..." with its parents
     // answers false: a window that does not handle WM_CLOSE within any time limit.
     void AddWindow(const std::wstring& title, bool answers = true);
-    // Adds attributes to a file or folder: FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_REPARSE_POINT.
+    // Adds attributes to a file or folder: FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_REPARSE_POINT
+    // (a link, which DeleteFile, RemoveFolder and MoveFile act on itself, as Windows does; what
+    // is below a folder link stands for its target).
     void AddAttributes(const std::wstring& path, DWORD attributes);
     void SetVersion(DWORD major, DWORD minor, BYTE productType);
     void FailVersionQuery();
@@ -47,7 +49,7 @@ public:
     bool IsFolder(const std::wstring& path) const;
     std::vector<std::wstring> Children(const std::wstring& folder) const;  // names, sorted
     bool KeyExists(const std::wstring& rootedPath) const;
-    // The data of a value as "REG_SZ:<text>" or "REG_DWORD:<n>"; empty when absent.
+    // The data of a value as "REG_SZ:<text>", "REG_DWORD:<n>" or "TYPE<n>:<hex>"; empty when absent.
     std::wstring Value(const std::wstring& rootedPath, const std::wstring& name) const;
     int PauseCount() const;
     // Every file (with its size and attributes), folder, key and value, one line each, in order:
@@ -89,6 +91,7 @@ public:
     bool Record(const std::wstring& line);  // false when the call is refused
     bool SetValue(const std::wstring& key, const std::wstring& name, const std::wstring& data);
     bool RemoveValue(const std::wstring& key, const std::wstring& name);
+    bool CountContents(const std::wstring& key, DWORD& subKeys, DWORD& values);
     bool RemoveKey(const std::wstring& key);
     bool SaveLink(const std::wstring& path);
     bool AppendTo(const std::wstring& path, const std::string& text);
@@ -112,6 +115,8 @@ private:
     };
     // Fails with error: sets it and returns false.
     static bool Fail(DWORD error);
+    // A node with everything below it.
+    bool EraseTree(const std::wstring& path);
     DWORD AttributesOf(const Node& node) const;
     struct Key {
         std::wstring path;

@@ -81,7 +81,7 @@ TEST_F(EngineWorld, EveryChangeIsRecordedBeforeItIsMadeAndRegisteredLast) {
     EXPECT_LT(entry, firstShortcut);
     EXPECT_LT(FindLast(calls, L"ShellLink.Save "), run);
     EXPECT_EQ(FindLast(calls, L"Set"), run);
-    EXPECT_EQ(append + L"completed", calls[FindLast(calls, L"Append ")]);
+    EXPECT_EQ(0u, calls[FindLast(calls, L"Append ")].find(append + L"completed | #"));
     // Each of the table's images the payload holds is copied, without a probe before any.
     EXPECT_EQ(2u, Lines({L"CopyFile C:\\payload\\Application\\center.gif",
                          L"CopyFile C:\\payload\\Application\\about_click.bmp"}).size());
@@ -123,7 +123,7 @@ TEST_F(EngineWorld, InterruptedInstallIsUndoneBeforeAnythingElse) {
     const LineList before = m_os.Snapshot();
     {
         // Killed after a folder, a copy and the entry's key: nothing of the run went on to undo it.
-        CInstallChanges changes(kInstallDir);
+        CInstallChanges changes(m_config);
         ASSERT_TRUE(changes.Begin(kSetupDir));
         ULONGLONG bytes = 0;
         ASSERT_TRUE(changes.CopyIn(L"C:\\payload\\setup.exe", L"C:\\Program Files\\KRT55A\\Uninstall\\setup.exe",
@@ -147,8 +147,8 @@ TEST_F(EngineWorld, DamagedRecordIsSetAsideAndTheInstallationAdoptedByName) {
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
     EXPECT_EQ("begin | yesterday\r\nnot an entry\r\n", m_os.Content(kRecord + L".damaged"));
     const std::string record = m_os.Content(kRecord);
-    EXPECT_NE(std::string::npos, record.find("file | C:\\Program Files\\KRT55A\\Cfg.KS\r\n")) << "adopted by name";
-    EXPECT_EQ("completed\r\n", record.substr(record.size() - 11));
+    EXPECT_NE(std::string::npos, record.find("file | C:\\Program Files\\KRT55A\\Cfg.KS | #")) << "adopted by name";
+    EXPECT_EQ(record.size() - 23, record.find("completed | #", record.size() - 23));
     EXPECT_TRUE(Remove());
     EXPECT_FALSE(m_os.Exists(kInstallDir));
 }
@@ -200,7 +200,7 @@ TEST_F(EngineWorld, ServiceModeReinstallReleasesTheOldServiceFirstAndMarksTheApp
     EXPECT_TRUE(m_os.Exists(i + L"\\Images\\pic.bmp"));
     EXPECT_FALSE(m_os.Exists(std::wstring(FakePlatform::kDesktop) + L"\\Kestrin HW RAID Manager.lnk"));
     EXPECT_FALSE(m_os.Exists(i + L"\\Uninstall\\Backup"));
-    EXPECT_NE(std::string::npos, m_os.Content(kRecord).find("file | C:\\Program Files\\KRT55A\\Cfg.KS\r\n"));
+    EXPECT_NE(std::string::npos, m_os.Content(kRecord).find("file | C:\\Program Files\\KRT55A\\Cfg.KS | #"));
 }
 
 TEST_F(EngineWorld, FirstServiceModeInstallRunsNoReleaseAndNoPause) {
@@ -374,7 +374,7 @@ TEST_F(EngineWorld, RemovalThatCannotDeleteAFileKeepsTheEntryAndTheRecordOfWhatI
     EXPECT_TRUE(m_os.KeyExists(kUninstallEntry));
     EXPECT_TRUE(m_os.Exists(std::wstring(kInstallDir) + L"\\Uninstall\\setup.exe"));
     const std::string record = m_os.Content(kRecord);
-    EXPECT_NE(std::string::npos, record.find("file | C:\\Program Files\\KRT55A\\REReviZuvor.exe\r\n"));
+    EXPECT_NE(std::string::npos, record.find("file | C:\\Program Files\\KRT55A\\REReviZuvor.exe | #"));
     EXPECT_EQ(std::string::npos, record.find("mingwm10.dll"));
     EXPECT_EQ(std::string::npos, record.find(".lnk"));
 

@@ -72,8 +72,9 @@ TEST_F(EngineWorld, ReinstallEmptiesTheImagesFolderButNotItsSubfolders) {
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
     EXPECT_EQ((std::vector<std::wstring>{L"keep", L"pic.bmp"}), m_os.Children(std::wstring(kInstallDir) + L"\\Images"));
     EXPECT_TRUE(m_os.Exists(std::wstring(kInstallDir) + L"\\Images\\keep\\inner.bmp"));
-    // No folder of the installation is made again, only the one for what is replaced meanwhile.
-    EXPECT_EQ((std::vector<std::wstring>{L"CreateFolder " + std::wstring(kInstallDir) + L"\\Uninstall\\Backup"}),
+    // No folder of the installation is made again, only those for what is replaced meanwhile.
+    const std::wstring backup = std::wstring(kInstallDir) + L"\\Uninstall\\Backup";
+    EXPECT_EQ((std::vector<std::wstring>{L"CreateFolder " + backup, L"CreateFolder " + backup + L"\\1"}),
               Lines({L"CreateFolder C:\\Program Files"}));
 }
 

@@ -47,7 +47,7 @@ std::wstring Menu() { return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\Unit Too
 }  // namespace
 
 TEST_F(RealPlatformTest, UninstallEntryAndRunValueHoldQuotedCommandLines) {
-    CInstallChanges changes(m_config.szInstallDir);
+    CInstallChanges changes(m_config);
     ASSERT_TRUE(changes.Begin(L"C:\\payload\\"));
     ASSERT_TRUE(WriteUninstallEntry(m_config, 2049, changes));
     ASSERT_TRUE(WriteRunValue(m_config, changes));
@@ -91,7 +91,7 @@ TEST_F(RealPlatformTest, UndoPutsBackWhatTheInstallReplacedAndTakesWhatItMade) {
 
     {
         fw::ComScope com;
-        CInstallChanges changes(m_config.szInstallDir);
+        CInstallChanges changes(m_config);
         ASSERT_TRUE(changes.Begin(L"C:\\payload\\"));
         ULONGLONG bytes = 0;
         const std::wstring source = BuildDir() + L"\\tests\\unit\\startup_probe.exe";
@@ -118,7 +118,7 @@ TEST_F(RealPlatformTest, ShortcutsPointAtTheirTargetsAndGoToTheAllUsersFolders) 
     fw::ComScope com;
     const std::wstring app = m_install / L"tool.exe";
     const std::wstring uninstall = m_install / L"Uninstall\\setup.exe";
-    CInstallChanges changes(m_config.szInstallDir);
+    CInstallChanges changes(m_config);
     ASSERT_TRUE(changes.Begin(L"C:\\payload\\"));
     ASSERT_TRUE(CreateDesktopShortcut(app.c_str(), L"Unit Tool", changes));
     ASSERT_TRUE(CreateProgramsShortcut(L"Unit Tool", app.c_str(), L"Unit Tool", nullptr, changes));

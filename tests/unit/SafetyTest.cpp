@@ -87,40 +87,41 @@ TEST_F(SafetyTest, WizardRoadShowsTheBoxInFrontOfEverythingAndLogsIt) {
     EXPECT_NE(std::string::npos, LogText().find(" Message shown: [Fail] Fail to write the Run registry key!\r\n"));
 }
 
-TEST_F(SafetyTest, LinkedImagesFolderAndLinksInItAreNeverEmptied) {
+TEST_F(SafetyTest, LinksInTheImagesFolderGoAsideAsLinksAndNothingBehindThemIsTouched) {
     AddInstalled(false);
     const std::wstring images = std::wstring(kInstallDir) + L"\\Images";
     m_os.AddFile(images + L"\\linked.bmp");
     m_os.AddAttributes(images + L"\\linked.bmp", FILE_ATTRIBUTE_REPARSE_POINT);
-    m_os.AddFolder(images + L"\\junction");
+    m_os.AddFile(images + L"\\junction\\keep.bmp");
     m_os.AddAttributes(images + L"\\junction", FILE_ATTRIBUTE_REPARSE_POINT);
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
-    const LineList moved = Lines({L"MoveFile " + images});
-    ASSERT_EQ(1u, moved.size());
-    EXPECT_EQ(0u, moved[0].find(L"MoveFile " + images + L"\\old.bmp -> "));
-    EXPECT_TRUE(m_os.Exists(images + L"\\linked.bmp"));
+    // The file link goes aside as a link (a copy onto it would write through it); the folder link stays.
+    EXPECT_EQ(2u, Lines({L"MoveFile " + images + L"\\old.bmp -> ", L"MoveFile " + images + L"\\linked.bmp -> "}).size());
+    EXPECT_TRUE(Lines({L"ListFolder " + images + L"\\junction", L"MoveFile " + images + L"\\junction"}).empty());
+    EXPECT_TRUE(m_os.Exists(images + L"\\junction\\keep.bmp"));
 
-    // The folder itself a link: nothing in it is deleted; the payload's images still arrive.
+    // The folder itself a link: it goes aside as a link, and the images arrive in a folder of the install's own.
     m_os.AddFile(images + L"\\old.bmp");
     m_os.AddAttributes(images, FILE_ATTRIBUTE_REPARSE_POINT);
     m_os.ClearCalls();
     EXPECT_TRUE(RunInstall(kSetupDir, m_config));
-    EXPECT_TRUE(Lines({L"MoveFile " + images + L"\\old", L"ListFolder " + images}).empty());
-    EXPECT_TRUE(m_os.Exists(images + L"\\old.bmp"));
+    EXPECT_TRUE(Lines({L"ListFolder " + images, L"MoveFile " + images + L"\\"}).empty());
+    EXPECT_EQ(1u, Lines({L"MoveFile " + images + L" -> "}).size());
+    EXPECT_FALSE(m_os.GetAttributes(images.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
     EXPECT_TRUE(m_os.Exists(images + L"\\pic.bmp"));
 }
 
-TEST_F(SafetyTest, RemovalDeletesNothingThroughALinkAndKeepsTheEntryWhileTheProgramStays) {
+TEST_F(SafetyTest, RemovalRemovesLinksAsLinksAndNothingBehindThem) {
     AddInstalled(false);
     const std::wstring program = std::wstring(kInstallDir) + L"\\REReviZuvor.exe";
+    const std::wstring images = std::wstring(kInstallDir) + L"\\Images";
     m_os.AddAttributes(program, FILE_ATTRIBUTE_REPARSE_POINT);
-    m_os.AddAttributes(std::wstring(kInstallDir) + L"\\center.gif", FILE_ATTRIBUTE_REPARSE_POINT);
-    EXPECT_FALSE(Remove());
-    EXPECT_TRUE(Lines({L"DeleteFile " + program, L"DeleteFile " + std::wstring(kInstallDir) + L"\\center.gif"}).empty());
-    EXPECT_FALSE(m_os.Exists(std::wstring(kInstallDir) + L"\\mingwm10.dll")) << "the rest still went";
-    EXPECT_TRUE(m_os.Exists(program));
-    EXPECT_TRUE(m_os.KeyExists(kEntry));
-    EXPECT_TRUE(Lines({L"DeleteSubKey"}).empty());
+    m_os.AddAttributes(images, FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_TRUE(Remove());
+    EXPECT_TRUE(Lines({L"DeleteFile " + images + L"\\", L"ListFolder " + images}).empty());
+    EXPECT_EQ(1u, Lines({L"DeleteFile " + program}).size());
+    EXPECT_EQ(1u, Lines({L"RemoveFolder " + images}).size());
+    EXPECT_FALSE(m_os.Exists(kInstallDir));
 }
 
 TEST_F(SafetyTest, ReadOnlyFilesAreMadeWritableBeforeTheirDeleteAndPutBackWhenItFails) {
