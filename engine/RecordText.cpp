@@ -132,10 +132,12 @@ bool CheckLine(const char* line, std::size_t& bytes) {
     const std::size_t mark = bytes - kChecksumDigits - kChecksumMarkBytes;
     if (std::memcmp(line + mark, kChecksumMark, kChecksumMarkBytes) != 0) return false;
     unsigned long written = 0;
+    // Lower-case digits only, as written: any other byte is damage.
     for (std::size_t i = 0; i < kChecksumDigits; ++i) {
-        const int digit = HexDigit(static_cast<wchar_t>(static_cast<unsigned char>(line[mark + kChecksumMarkBytes + i])));
-        if (digit < 0) return false;
-        written = written * 16 + static_cast<unsigned long>(digit);
+        const char c = line[mark + kChecksumMarkBytes + i];
+        const bool digit = c >= '0' && c <= '9';
+        if (!digit && !(c >= 'a' && c <= 'f')) return false;
+        written = written * 16 + static_cast<unsigned long>(digit ? c - '0' : c - 'a' + 10);
     }
     bytes = mark;
     return written == Checksum(line, mark);
@@ -204,8 +206,13 @@ bool ParseRecordText(const char* utf8, std::size_t bytes, IRecordLineSink& sink)
         const bool heading = first && length > 0 && line[0] == '#';
         first = false;
         if (heading) {
-            checksums = !(length == sizeof kHeadingWithoutChecksums - 1 &&
-                          std::memcmp(line, kHeadingWithoutChecksums, length) == 0);
+            // Only a heading setup writes: a line end lost in it would hide the entry after it.
+            auto is = [&](const char* text, std::size_t bytes) {
+                return length == bytes && std::memcmp(line, text, bytes) == 0;
+            };
+            if (is(kRecordHeading, kRecordHeadingBytes - 2)) continue;
+            if (!is(kHeadingWithoutChecksums, sizeof kHeadingWithoutChecksums - 1)) return false;
+            checksums = false;
             continue;
         }
         if (length == 0) continue;  // a blank line that an editor added
