@@ -2,7 +2,9 @@
 
 #include <cwchar>
 
+#include "base/NameCompare.h"
 #include "base/TextFormat.h"
+#include "engine/Environment.h"
 #include "engine/FileRemoval.h"
 #include "engine/InstalledState.h"
 #include "engine/InstallUndo.h"
@@ -341,7 +343,10 @@ std::unique_ptr<CRecordedKey> CInstallChanges::OpenKey(HKEY root, const wchar_t*
         LogFailure({L"Could not create ", rooted}, ::GetLastError());
         return nullptr;
     }
-    return std::make_unique<CRecordedKey>(*this, std::move(key), rooted, true);
+    // Other programs' marks join the compatibility key: its values are entered one by one, so
+    // that the install's go even when the key stays.
+    const bool shared = root == HKEY_CURRENT_USER && EqualsNoCase(path, kCompatAssistantPersistedKey);
+    return std::make_unique<CRecordedKey>(*this, std::move(key), rooted, !shared);
 }
 
 bool CInstallChanges::Commit(const CRecordList* adopted) {

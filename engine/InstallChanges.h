@@ -31,7 +31,7 @@ private:
     CInstallChanges& m_changes;
     std::unique_ptr<ISetupRegistryKey> m_key;
     wchar_t m_path[1024];
-    bool m_created;  // its values go with it on undo: none of them needs an entry
+    bool m_created;  // its values go with it: none of them needs an entry
 };
 
 class CInstallChanges {

@@ -189,7 +189,7 @@ bool CInstallPlaces::NamesInstalledProgram(const wchar_t* data) const {
     return !(file[0] == L'.' && file[1] == L'.');
 }
 
-bool CInstallPlaces::OwnsValue(const wchar_t* rootedKey, const wchar_t* name, const wchar_t* earlier) const {
+bool CInstallPlaces::OwnsValue(const wchar_t* rootedKey, const wchar_t* name) const {
     if (!m_installDir[0]) return false;
     if (m_entryKey[0] && EqualsNoCase(rootedKey, m_entryKey)) return true;
     if (IsSharedKey(rootedKey)) {
@@ -198,14 +198,26 @@ bool CInstallPlaces::OwnsValue(const wchar_t* rootedKey, const wchar_t* name, co
         return ResolveFullPath(name, resolved) && IsInside(resolved, m_installDir);
     }
     if (!m_runKey[0] || !EqualsNoCase(rootedKey, m_runKey)) return false;
-    if (earlier && std::wcsncmp(earlier, L"sz:", 3) == 0 && NamesInstalledProgram(earlier + 3)) return true;
-    // Otherwise by what it holds now.
+    // By what it holds now: one that starts another program is that program's.
     auto key = SetupPlatform().OpenKey(HKEY_LOCAL_MACHINE, rootedKey + 5);
-    wchar_t data[1024] = {};
+    if (!key) return true;  // none, or one that cannot be read: what is done to it fails alike, and says so
+    fw::HeapArray<BYTE> data(4096);
     DWORD type = REG_NONE;
-    DWORD bytes = sizeof data - sizeof(wchar_t);
-    return key && key->QueryValue(name, &type, reinterpret_cast<BYTE*>(data), &bytes) && type == REG_SZ &&
-           NamesInstalledProgram(data);
+    DWORD bytes = 4096 - sizeof(wchar_t);
+    if (!data || !key->QueryValue(name, &type, data.get(), &bytes)) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    return type == REG_SZ && NamesInstalledProgram(reinterpret_cast<const wchar_t*>(data.get()));
+}
+
+bool CInstallPlaces::MaySetBack(const wchar_t* rootedKey, const wchar_t* name, const wchar_t* earlier) const {
+    if (!m_runKey[0] || !EqualsNoCase(rootedKey, m_runKey)) return true;
+    // One that holds the install's own data goes back to what it replaced. One that is gone is
+    // made again only to start the install folder's program: a Run value starts what it names at
+    // every log-on.
+    auto key = SetupPlatform().OpenKey(HKEY_LOCAL_MACHINE, rootedKey + 5);
+    DWORD type = REG_NONE;
+    DWORD bytes = 0;
+    if (key && key->QueryValue(name, &type, nullptr, &bytes)) return true;
+    return std::wcsncmp(earlier, L"sz:", 3) == 0 && NamesInstalledProgram(earlier + 3);
 }
 
 bool CInstallPlaces::Owns(const CRecordList& list, std::size_t index) const {
@@ -225,7 +237,7 @@ bool CInstallPlaces::Owns(const CRecordList& list, std::size_t index) const {
         owned = OwnsKey(a);
         break;
     case RecordKind::Value:
-        owned = OwnsValue(a, b, list.Field(index, 2));
+        owned = OwnsValue(a, b);
         break;
     case RecordKind::ServiceReleased:
     case RecordKind::ServiceInstalled:

@@ -37,8 +37,10 @@ public:
     // path as a full path with "." and ".." resolved, when it is one of the places.
     bool OwnsPath(const wchar_t* path, wchar_t (&resolved)[MAX_PATH]) const;
     bool OwnsKey(const wchar_t* rootedKey) const;
-    // earlier: the data that an undo would set back ("sz:...", "none"), or null.
-    bool OwnsValue(const wchar_t* rootedKey, const wchar_t* name, const wchar_t* earlier) const;
+    bool OwnsValue(const wchar_t* rootedKey, const wchar_t* name) const;
+    // Whether an undo may set an owned value back to earlier (a record's "sz:..."): a Run value
+    // that is gone only to start the install folder's program.
+    bool MaySetBack(const wchar_t* rootedKey, const wchar_t* name, const wchar_t* earlier) const;
     // The compatibility assistant's key, which other programs' marks share: deleted only empty.
     bool IsSharedKey(const wchar_t* rootedKey) const;
     // Whether a folder on the way from the place's own folder down to path (a resolved path of

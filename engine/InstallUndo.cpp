@@ -103,6 +103,11 @@ public:
         case RecordKind::Key:
             return DeleteNamedKey(m_places, a, L"Undone: deleted ");
         case RecordKind::Value:
+            if (std::wcscmp(m_list.Field(index, 2), kNoEarlierValue) != 0 && !m_places.MaySetBack(a, m_list.Field(index, 1), m_list.Field(index, 2))) {
+                LogLine({L"Left alone, its earlier data starts a program outside the installation: ", a, L" [",
+                         m_list.Field(index, 1), L"]"});
+                return true;
+            }
             return UndoValue(a, m_list.Field(index, 1), m_list.Field(index, 2));
         case RecordKind::ServiceInstalled:
             // Released again before its files go.

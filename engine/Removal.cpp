@@ -47,8 +47,10 @@ public:
         bool ok = true;
         // The Run value first: a half-removed application is not started at the next log-on.
         for (std::size_t i = m_list.Count(); i-- > 0;) {
-            if (m_list.Kind(i) == RecordKind::Value && !m_list.Contains(RecordKind::Key, m_list.Field(i, 0), nullptr) &&
-                m_places.Owns(m_list, i))
+            // A value goes with a key the install made, unless others share the key.
+            const wchar_t* key = m_list.Field(i, 0);
+            if (m_list.Kind(i) == RecordKind::Value &&
+                (!m_list.Contains(RecordKind::Key, key, nullptr) || m_places.IsSharedKey(key)) && m_places.Owns(m_list, i))
                 ok = DeleteNamedValue(m_list.Field(i, 0), m_list.Field(i, 1), L"Deleted ") && ok;
         }
         // The shortcuts and their Start-menu folder, then the installed files outside "Uninstall".
@@ -59,6 +61,7 @@ public:
         RemoveFolders([&](const wchar_t* path) {
             return !EqualsNoCase(path, install) && !IsSameOrInside(path, m_uninstallDir);
         });
+        ok = DeleteBackups() && ok;
         if (!ok) {
             // The entry stays, and the record names what is still there, for the next removal.
             KeepWhatIsStillThere(m_places, m_list);
@@ -73,18 +76,21 @@ public:
                 ok = DeleteNamedKey(m_places, m_list.Field(i, 0), L"Deleted ") && ok;
         }
         ok = DeleteFiles([&](const wchar_t* path) { return IsInside(path, m_uninstallDir); }) && ok;
-        ok = DeleteBackups() && ok;
         wchar_t record[MAX_PATH];
         if (FormatRecordPath(install, record)) ok = DeleteOne(record) && ok;
         RemoveFolders([&](const wchar_t* path) {
             return EqualsNoCase(path, install) || IsSameOrInside(path, m_uninstallDir);
         });
-        // Empty, they go whether or not a record names them (a record cut short by a power cut).
+        // Empty, the installation's folders go whether or not a record names them (a record cut
+        // short by a power cut).
         ISetupPlatform& os = SetupPlatform();
         wchar_t menu[MAX_PATH];
         wchar_t link[MAX_PATH];
         if (FormatProgramsLink(m_config.szAppName, m_config.szAppName, menu, link) && os.RemoveFolder(menu))
             LogLine({L"Removed folder ", menu});
+        wchar_t images[MAX_PATH];
+        if (FormatText(images, L"%s\\%s", install, kImagesFolderName) && os.RemoveFolder(images))
+            LogLine({L"Removed folder ", images});
         if (os.RemoveFolder(m_uninstallDir)) LogLine({L"Removed folder ", m_uninstallDir});
         if (os.RemoveFolder(install)) LogLine({L"Removed folder ", install});
         m_retirement.Finish(m_uninstallDir, install);
@@ -209,15 +215,17 @@ bool RunRemoval(const SetupConfig& config, const wchar_t* pszSetupDir) {
     CInstallPlaces places(config);
     places.AddNamesOfEarlierInstalls(list);
     // The application's own configuration file, which no install makes, a damaged record that an
-    // install set aside, the entry in any case, and the mark that this removal program set for
+    // install set aside and a record's new text that a kill left unfinished, the entry in any case, and the mark that this removal program set for
     // itself in service mode.
     wchar_t path[MAX_PATH];
     wchar_t entry[1024];
     if (FormatText(path, L"%s\\%s", config.szInstallDir, kAppConfigFileName) &&
         !list.Contains(RecordKind::File, path, nullptr))
         listed = listed && list.Add(RecordKind::File, path);
-    if (FormatText(path, L"%s\\%s\\%s.damaged", config.szInstallDir, kUninstallFolderName, kInstallRecordFileName))
-        listed = listed && list.Add(RecordKind::File, path);
+    for (const wchar_t* pattern : {L"%s\\%s\\%s.damaged", L"%s\\%s\\%s.new"}) {
+        if (FormatText(path, pattern, config.szInstallDir, kUninstallFolderName, kInstallRecordFileName))
+            listed = listed && list.Add(RecordKind::File, path);
+    }
     if (FormatUninstallEntryKey(config, entry) && !list.Contains(RecordKind::Key, entry, nullptr))
         listed = listed && list.Add(RecordKind::Key, entry);
     if (g_bVista && FormatText(path, L"%s\\%s\\%s", config.szInstallDir, kUninstallFolderName, kSetupFileName) &&

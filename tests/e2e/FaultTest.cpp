@@ -27,10 +27,6 @@ protected:
         RemoveTree(kPayload);
         CopyTree(PayloadDir(), kPayload);
     }
-    bool RecordCompleted() {
-        const std::vector<std::string> record = ReadLines(kInstall + L"\\Uninstall\\install-record.txt");
-        return !record.empty() && record.back().rfind("completed | #", 0) == 0;
-    }
 };
 
 // A small volume mounted over the prefix's Program Files by the host, unmounted however the test ends.
@@ -71,22 +67,44 @@ TEST_F(Faults, UnusableInstallFolderOrMissingPayloadFileTouchesNothing) {
     struct Case {
         const wchar_t* spoiled;  // removed from the payload, or made a file in the install folder's place
         std::string logged;
-    } cases[] = {
+    };
+    auto lacks = [](const std::string& file) {
+        return "The payload lacks C:\\payload\\" + file + ": nothing was touched";
+    };
+    // Every file the install cannot do without, each refused before the first change.
+    const std::vector<Case> cases = {
         {nullptr, "The install folder's place " + Narrow(kInstall) + " is taken by a file: nothing was touched"},
-        {L"Application\\REReviZuvor.exe", "The payload lacks C:\\payload\\Application\\REReviZuvor.exe: nothing was touched"},
-        {L"Application\\ssleay32.dll", "The payload lacks C:\\payload\\Application\\ssleay32.dll: nothing was touched"},
-        {L"setupJPN.dll", "The payload lacks C:\\payload\\setupJPN.dll: nothing was touched"},
-        {L"setup.ini", "The payload lacks C:\\payload\\setup.ini: nothing was touched"},
+        {L"setup.exe", lacks("setup.exe")},
+        {L"setup.ini", lacks("setup.ini")},
+        {L"setupENU.dll", lacks("setupENU.dll")},
+        {L"setupCHT.dll", lacks("setupCHT.dll")},
+        {L"setupCHS.dll", lacks("setupCHS.dll")},
+        {L"setupJPN.dll", lacks("setupJPN.dll")},
+        {L"Application\\REReviZuvor.exe", lacks("Application\\REReviZuvor.exe")},
+        {L"Application\\mingwm10.dll", lacks("Application\\mingwm10.dll")},
+        {L"Application\\libeay32.dll", lacks("Application\\libeay32.dll")},
+        {L"Application\\ssleay32.dll", lacks("Application\\ssleay32.dll")},
+        // The system's variant: from "vista" on Windows Server 2008, zlib1.dll with them.
+        {L"Application\\vista\\libeay32.dll", lacks("Application\\vista\\libeay32.dll")},
+        {L"Application\\vista\\ssleay32.dll", lacks("Application\\vista\\ssleay32.dll")},
+        {L"Application\\vista\\zlib1.dll", lacks("Application\\vista\\zlib1.dll")},
     };
     for (const Case& c : cases) {
         FreshPayload();
+        const std::wstring spoiled = c.spoiled ? c.spoiled : L"";
+        if (spoiled == cases[11].spoiled) SetWindowsVersion(WindowsVersion::Server2008);
+        // Without setup.exe the payload's program runs under another name.
+        const std::wstring program = kPayload + (spoiled == L"setup.exe" ? L"\\install.exe" : L"\\setup.exe");
+        if (spoiled == L"setup.exe") {
+            ASSERT_TRUE(::CopyFileW((kPayload + L"\\setup.exe").c_str(), program.c_str(), FALSE));
+        }
         if (c.spoiled) {
             ASSERT_TRUE(::DeleteFileW((kPayload + L"\\" + c.spoiled).c_str()));
         } else {
             ASSERT_TRUE(WriteTextFile(kInstall, "in the way"));
         }
         const std::vector<std::wstring> before = MachineSnapshot();
-        Install(1603);
+        EXPECT_EQ(1603u, RunSetup(program, L"s").exitCode) << c.logged;
         EXPECT_EQ(before, MachineSnapshot()) << c.logged;
         EXPECT_TRUE(HasLine(SetupLogLines(), c.logged)) << c.logged;
         ::DeleteFileW(kInstall.c_str());

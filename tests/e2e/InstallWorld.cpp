@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/Handles.h"
+#include "engine/FileTables.h"
 
 using namespace testsupport;
 
@@ -193,6 +194,21 @@ std::vector<std::wstring> MachineSnapshot() {
     return out;
 }
 
+size_t RecordLines() {
+    // Read as setup shares it while it appends.
+    fw::UniqueHandle file(::CreateFileW((kInstall + L"\\Uninstall\\install-record.txt").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        return 0;
+    }
+    static char buffer[1 << 20];
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return 0;
+    return static_cast<size_t>(std::count(buffer, buffer + read, '\n'));
+}
+
 size_t RunningSetupCopies() {
     size_t count = 0;
     fw::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -225,7 +241,7 @@ ProcessResult InstallWorld::RunSetup(const std::wstring& program, const std::wst
                                       [&](DWORD pid) { watcher.WatchProcess(pid); });
     m_boxes = watcher.Boxes();
     m_windows = watcher.OtherWindows();
-    EXPECT_TRUE(result.started);
+    EXPECT_TRUE(result.started) << Narrow(program) << " could not be started: error " << result.startError;
     EXPECT_FALSE(result.timedOut);
     return result;
 }
@@ -240,6 +256,40 @@ ProcessResult InstallWorld::Remove(DWORD expectedExit) {
     ProcessResult r = RunSetup(kInstall + L"\\Uninstall\\setup.exe", L"SilentDel");
     EXPECT_EQ(expectedExit, r.exitCode);
     return r;
+}
+
+void InstallWorld::AddEveryTableImage(size_t bytes) {
+    for (const auto& name : g_szAppImageFiles) {
+        const std::wstring path = kPayload + L"\\Application\\" + name;
+        if (!FileExists(path)) {
+            ASSERT_TRUE(WriteTextFile(path, std::string(bytes, 'i')));
+        }
+    }
+}
+
+size_t InstallWorld::InstallKilledAt(size_t lines) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION raw = {};
+    std::wstring commandLine = QuoteArgument(kPayload + L"\\setup.exe") + L" s";
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &raw))
+        return 0;
+    fw::UniqueHandle process(raw.hProcess);
+    fw::UniqueHandle thread(raw.hThread);
+    size_t held = 0;
+    while (::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+        held = RecordLines();
+        if (held >= lines && ::TerminateProcess(process.get(), 9)) {
+            ::WaitForSingleObject(process.get(), 10000);
+            return held;
+        }
+    }
+    return 0;
+}
+
+bool InstallWorld::RecordCompleted() {
+    const std::vector<std::string> record = ReadLines(kInstall + L"\\Uninstall\\install-record.txt");
+    return !record.empty() && record.back().rfind("completed | #", 0) == 0;
 }
 
 void InstallWorld::ExpectSameFile(const std::wstring& installed, const std::wstring& source) {

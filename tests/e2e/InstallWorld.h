@@ -55,6 +55,8 @@ std::vector<std::wstring> Sorted(std::vector<std::wstring> names);
 
 // Everything an install touches, one line per file, folder, key and value, sorted.
 std::vector<std::wstring> MachineSnapshot();
+// The lines of the install record, 0 without one.
+size_t RecordLines();
 // The processes named setup.exe that are running.
 size_t RunningSetupCopies();
 
@@ -69,6 +71,14 @@ protected:
     ProcessResult Install(DWORD expectedExit = 0);
     ProcessResult Remove(DWORD expectedExit = 0);
     void ExpectSameFile(const std::wstring& installed, const std::wstring& source);
+    // The payload's application holds every image of the install's table (those the sample lacks
+    // of the given size): the whole install's record, long enough to stop it anywhere.
+    void AddEveryTableImage(size_t bytes);
+    // Starts the silent install and kills it (as a power cut or TerminateProcess would) once its
+    // record holds at least lines lines; the lines it held then, or 0 when it ended first.
+    size_t InstallKilledAt(size_t lines);
+    // Whether the install record's last line is "completed".
+    bool RecordCompleted();
 
     std::vector<MessageBoxRecord> m_boxes;
     std::vector<std::wstring> m_windows;

@@ -173,8 +173,10 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const
     startup.cb = sizeof startup;
     PROCESS_INFORMATION raw = {};
     std::wstring buffer = commandLine;
-    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &raw))
+    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &raw)) {
+        result.startError = ::GetLastError();
         return result;
+    }
     fw::UniqueProcessInformation process{fw::UniqueHandle(raw.hProcess), fw::UniqueHandle(raw.hThread)};
     result.started = true;
     result.pid = raw.dwProcessId;

@@ -55,6 +55,7 @@ struct ProcessResult {
     bool timedOut = false;
     DWORD exitCode = 0;
     DWORD pid = 0;
+    DWORD startError = 0;  // when it could not be started
 };
 // Runs commandLine and waits for it; the exact Windows exit code, which wine64's own status cuts.
 // onStart, when given, learns the new process's id before the wait.
