@@ -28,21 +28,66 @@ printf 'throwaway-%s\n' "$RANDOM$RANDOM" >"$W/password"
 openssl pkcs12 -export -inkey "$W/signer.key" -in "$W/signer.pem" -out "$W/signer.pfx" \
   -passout "file:$W/password" || die "openssl made no PKCS#12 file"
 
+# An RFC 3161 timestamp server of its own on this machine (openssl ts), for the i686 kit.
+mkdir "$W/tsa"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Release Kit Test Timestamps" \
+  -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=critical,timeStamping" \
+  -keyout "$W/tsa/tsa.key" -out "$W/tsa/tsa.pem" >/dev/null 2>&1 || die "openssl made no timestamp certificate"
+printf '%s\n' '[tsa]' 'default_tsa = t' '[t]' "serial = $W/tsa/serial" 'signer_digest = sha256' \
+  'default_policy = 1.2.3.4.1' 'digests = sha256, sha384, sha512' 'ess_cert_id_alg = sha256' >"$W/tsa/ts.cnf"
+echo 01 >"$W/tsa/serial"
+start_tsa() {
+  python3 - "$W/tsa" >"$W/tsa/port" 2>"$W/tsa/log" <<'EOF' &
+import http.server, os, subprocess, sys
+folder = sys.argv[1]
+class Stamp(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        open(f"{folder}/query", "wb").write(self.rfile.read(int(self.headers["Content-Length"])))
+        ok = subprocess.run(["openssl", "ts", "-reply", "-config", f"{folder}/ts.cnf", "-queryfile", f"{folder}/query",
+                             "-signer", f"{folder}/tsa.pem", "-inkey", f"{folder}/tsa.key", "-out", f"{folder}/reply"],
+                            capture_output=True).returncode == 0
+        reply = open(f"{folder}/reply", "rb").read() if ok else b""
+        self.send_response(200 if ok else 500)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(reply)))
+        self.end_headers()
+        self.wfile.write(reply)
+server = http.server.HTTPServer(("127.0.0.1", 0), Stamp)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+EOF
+  TSA_PID=$!
+  for _ in $(seq 100); do [ -s "$W/tsa/port" ] && break; sleep 0.05; done
+}
+stop_tsa() { kill "$TSA_PID" 2>/dev/null; wait "$TSA_PID" 2>/dev/null; }
+
 declare -A KIT
 for arch in x64 i686; do
-  out=$(env -u SIGN_TIMESTAMP_URL SIGN_PFX="$W/signer.pfx" SIGN_PFX_PASSWORD_FILE="$W/password" \
-        SETUP_DIST_DIR="$W/dist" "$TB_REPO/scripts/release.sh" "$arch" 2>&1) || die "release.sh $arch: $out"
+  stamp=()
+  if [ "$arch" = i686 ]; then
+    start_tsa
+    stamp=("SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$W/tsa/port")")
+  fi
+  rc=0
+  out=$(env -u SIGN_TIMESTAMP_URL SIGN_PFX="$W/signer.pfx" SIGN_PFX_PASSWORD_FILE="$W/password" "${stamp[@]}" \
+        SETUP_DIST_DIR="$W/dist" "$TB_REPO/scripts/release.sh" "$arch" 2>&1) || rc=$?
+  [ "$arch" = i686 ] && stop_tsa
+  [ "$rc" -eq 0 ] || die "release.sh $arch: $out"
   KIT[$arch]=$(find "$W/dist/$arch" -mindepth 1 -maxdepth 1 -type d)
   [ "$(wc -l <<<"${KIT[$arch]}")" -eq 1 ] || die "release.sh $arch laid out no single kit: ${KIT[$arch]}"
   [[ $(tail -1 <<<"$out") == "release: ${KIT[$arch]}: 14 files signed with $W/signer.pfx"* ]] ||
     fail "release.sh $arch's last line: $(tail -1 <<<"$out")"
 
-  # setup.exe and the thirteen language libraries, each signed by the throwaway certificate.
+  # setup.exe and the thirteen language libraries, each signed by the throwaway certificate; the
+  # i686 kit's also timestamped by the server above.
   signed=("${KIT[$arch]}/media/setup.exe" "${KIT[$arch]}"/media/setup[A-Z][A-Z][A-Z].dll)
   [ ${#signed[@]} -eq 14 ] || fail "$arch: ${#signed[@]} files to verify, not 14"
   for f in "${signed[@]}"; do
-    osslsigncode verify -CAfile "$W/signer.pem" -in "$f" >"$W/verify.txt" 2>&1 ||
+    osslsigncode verify -CAfile "$W/signer.pem" -TSA-CAfile "$W/tsa/tsa.pem" -in "$f" >"$W/verify.txt" 2>&1 ||
       fail "$arch: $f does not verify: $(cat "$W/verify.txt")"
+    if [ "$arch" = i686 ]; then
+      grep -q "Timestamp Server Signature verification: ok" "$W/verify.txt" || fail "$arch: $f carries no timestamp"
+    fi
   done
   [ -z "$(find "${KIT[$arch]}/media" -name '*.signed')" ] || fail "$arch: signing left files behind"
 
@@ -74,7 +119,7 @@ EOF
   (cd "${KIT[$arch]}" && sha256sum --check --quiet SHA256SUMS) || fail "$arch: SHA256SUMS does not match"
 
   # The zip, SHA256SUMS and the manifests, as the package manager reads them.
-  python3 - "${KIT[$arch]}" "$SCHEMAS" "$arch" >"$W/manifest-$arch.txt" <<'EOF' || fail "$arch: the kit's files"
+  python3 - "${KIT[$arch]}" "$SCHEMAS" "$arch" >"$W/manifest-$arch.txt" <<'EOF' || fail "$arch: the zip, SHA256SUMS or the manifests (above)"
 import glob, hashlib, json, os, sys, zipfile
 import jsonschema, yaml
 
