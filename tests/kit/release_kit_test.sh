@@ -27,6 +27,8 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Release Kit Test Si
 printf 'throwaway-%s\n' "$RANDOM$RANDOM" >"$W/password"
 openssl pkcs12 -export -inkey "$W/signer.key" -in "$W/signer.pem" -out "$W/signer.pfx" \
   -passout "file:$W/password" || die "openssl made no PKCS#12 file"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Someone Else" -keyout "$W/other.key" \
+  -out "$W/other.pem" >/dev/null 2>&1 || die "openssl made no second certificate"
 
 # An RFC 3161 timestamp server of its own on this machine (openssl ts), for the i686 kit.
 mkdir "$W/tsa"
@@ -111,8 +113,6 @@ EOF
     fi
   done
   # Against another certificate the signature does not verify either.
-  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Someone Else" -keyout "$W/other.key" \
-    -out "$W/other.pem" >/dev/null 2>&1
   osslsigncode verify -CAfile "$W/other.pem" -in "${signed[0]}" >/dev/null 2>&1 &&
     fail "$arch: setup.exe verifies against a certificate that did not sign it"
 
