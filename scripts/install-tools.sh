@@ -1,5 +1,5 @@
 #!/bin/bash
-# Installs every tool the build and the tests need on a Debian 12 amd64 machine.
+# Installs every tool the build, the tests and the release kit need on a Debian 12 amd64 machine.
 # Does nothing when they are all present already.
 set -euo pipefail
 . "$(dirname "$0")/testbed.sh"   # names the Wine loader
@@ -11,6 +11,7 @@ packages=(
   wine64 googletest
   xvfb xdotool x11-utils imagemagick
   fonts-wqy-microhei
+  osslsigncode openssl python3-yaml python3-jsonschema
 )
 
 missing=()

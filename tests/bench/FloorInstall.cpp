@@ -87,7 +87,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SetString(entry, L"UninstallString", L"\"C:\\Program Files\\KRT55A\\Uninstall\\setup.exe\" delpkg");
     SetString(entry, L"DisplayName", kAppName);
     SetString(entry, L"Publisher", L"Kestrin Technology Corp.");
-    SetString(entry, L"DisplayVersion", L"1.00.00");
+    SetString(entry, L"DisplayVersion", L"1.0.0.4");
     SetString(entry, L"QuietUninstallString", L"\"C:\\Program Files\\KRT55A\\Uninstall\\setup.exe\" SilentDel");
     SetString(entry, L"InstallLocation", kInstall);
     SetString(entry, L"DisplayIcon", L"C:\\Program Files\\KRT55A\\REReviZuvor.exe");

@@ -54,7 +54,7 @@ TEST_F(EndToEnd, DefaultInstall) {
               ReadRegString(hklm, kEntry, L"QuietUninstallString"));
     EXPECT_EQ(kAppName, ReadRegString(hklm, kEntry, L"DisplayName"));
     EXPECT_EQ(L"Kestrin Technology Corp.", ReadRegString(hklm, kEntry, L"Publisher"));
-    EXPECT_EQ(L"1.00.00", ReadRegString(hklm, kEntry, L"DisplayVersion"));
+    EXPECT_EQ(L"1.0.0.4", ReadRegString(hklm, kEntry, L"DisplayVersion"));
     EXPECT_EQ(kInstall, ReadRegString(hklm, kEntry, L"InstallLocation"));
     EXPECT_EQ(kInstall + L"\\REReviZuvor.exe", ReadRegString(hklm, kEntry, L"DisplayIcon"));
     EXPECT_EQ(1u, ReadRegDword(hklm, kEntry, L"NoModify"));
@@ -113,7 +113,7 @@ TEST_F(EndToEnd, InstallOverRunningApplication) {
     ASSERT_EQ(2u, log.size());
     EXPECT_EQ("start", log[0].event);
     EXPECT_EQ("close", log[1].event);
-    EXPECT_EQ("version=1.00.00", log[1].details) << "closed before setup.ini was replaced";
+    EXPECT_EQ("version=1.0.0.4", log[1].details) << "closed before setup.ini was replaced";
     EXPECT_FALSE(FileExists(kInstall + L"\\Images\\stale.bmp"));
     EXPECT_TRUE(FileExists(kInstall + L"\\Images\\disk_ok.bmp"));
     EXPECT_EQ(L"2.00.00", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayVersion"));
@@ -129,7 +129,7 @@ TEST_F(EndToEnd, ServiceMode) {
     auto log = WaitForLog(serviceLog, 1);
     ASSERT_EQ(1u, log.size());
     const std::string inInstall = " cwd=" + Narrow(kInstall);
-    EXPECT_EQ("-i version=1.00.00" + inInstall, log[0].details) << "started in the install folder";
+    EXPECT_EQ("-i version=1.0.0.4" + inInstall, log[0].details) << "started in the install folder";
     EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRun, kAppName).has_value());
     EXPECT_EQ(1u, ReadRegDword(HKEY_CURRENT_USER, kPersisted, L"c:\\payload\\setup.exe").value_or(0));
     EXPECT_EQ(1u, ReadRegDword(HKEY_CURRENT_USER, kPersisted, kInstall + L"\\REReviZuvor.exe").value_or(0));
@@ -140,8 +140,8 @@ TEST_F(EndToEnd, ServiceMode) {
     Install();
     log = WaitForLog(serviceLog, 4);
     ASSERT_EQ(4u, log.size());
-    EXPECT_EQ("-k version=1.00.00" + inInstall, log[1].details);
-    EXPECT_EQ("-u version=1.00.00" + inInstall, log[2].details);
+    EXPECT_EQ("-k version=1.0.0.4" + inInstall, log[1].details);
+    EXPECT_EQ("-u version=1.0.0.4" + inInstall, log[2].details);
     EXPECT_EQ("-i version=2.00.00" + inInstall, log[3].details);
     // The stand-in logs when it runs, not when it was started: allow for the start-up jitter of the
     // processes; without the pauses the calls follow each other within tens of milliseconds.
@@ -216,7 +216,7 @@ TEST_F(EndToEnd, UncopyableApplicationFailsWith1603) {
     EXPECT_EQ("Exit code 1603", log.back());
     // The earlier install is as it was.
     EXPECT_TRUE(FileExists(MenuFolder() + L"\\Uninstall.lnk"));
-    EXPECT_EQ(L"1.00.00", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayVersion"));
+    EXPECT_EQ(L"1.0.0.4", ReadRegString(HKEY_LOCAL_MACHINE, kEntry, L"DisplayVersion"));
 }
 
 TEST_F(EndToEnd, UnusableFolderNameTouchesNothing) {

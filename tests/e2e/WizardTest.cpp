@@ -192,7 +192,7 @@ TEST_F(Wizard, InstallLaunchesReinstallWithoutTickAndRemove) {
     Click(kActionAt);
     EXPECT_EQ(0u, Finish());
     ::Sleep(1000);
-    EXPECT_EQ((std::vector<std::string>{started, "close version=1.00.00"}), LogEvents(kAppLog)) << "no new start";
+    EXPECT_EQ((std::vector<std::string>{started, "close version=1.0.0.4"}), LogEvents(kAppLog)) << "no new start";
 
     // The removal wizard, as the uninstall entry starts it.
     Start(kInstall + L"\\Uninstall\\setup.exe", L"delpkg");
