@@ -227,7 +227,7 @@ install_host=$WINEPREFIX/drive_c/${install#C:\\}
 install_host=${install_host//\\//}
 # Complete: the record ends with its completion, the log with the exit code, and the removal program
 # is the signed one.
-[ "$(tail -1 "$install_host/Uninstall/install-record.txt" | tr -d '\r')" = "completed" ] ||
+tail -1 "$install_host/Uninstall/install-record.txt" | grep -q '^completed | #[0-9a-f]\{8\}'$'\r''$' ||
   fail "the install record does not end with completed"
 log=$(find "$WINEPREFIX/drive_c/users" -name "$key-setup.log" | head -1)
 [ "$(tail -1 "$log" | tr -d '\r' | sed 's/^ *[0-9]* *//')" = "Exit code 0" ] || fail "the install's log ends: $(tail -1 "$log")"
