@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/TextFormat.h"
-#include "engine/OutsideComponents.h"
+#include "engine/platform/OutsideComponents.h"
 
 CKSCommandLineInfo::CKSCommandLineInfo() : m_bDelPkg(0), m_bSilent(0), m_bSilentDel(0), m_nParams(0) {
     std::memset(m_szParams, 0, sizeof m_szParams);

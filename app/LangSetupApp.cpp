@@ -7,10 +7,11 @@
 #include "app/RunLog.h"
 #include "app/SetupRoads.h"
 #include "app/SingleInstance.h"
-#include "engine/Environment.h"
-#include "engine/InstallUndo.h"
-#include "engine/SetupLog.h"
-#include "engine/SetupMessages.h"
+#include "engine/platform/Environment.h"
+#include "engine/record/InstallUndo.h"
+#include "engine/log/SetupLog.h"
+#include "engine/log/SetupMessages.h"
+#include "engine/platform/SetupPlatform.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ BOOL CLangSetupApp::InitInstance() {
     // exists. With nobody at the screen the engine's messages go to the log only.
     g_bWow64 = IsRunningOnWow64();
     g_bVista = IsVistaWorkstation();
-    g_bUnattended = IsWindowlessRoad(road) ? 1 : 0;
+    SetMessagePolicy(IsWindowlessRoad(road) ? MessagePolicy::LogOnly : MessagePolicy::ShowAndLog);
 
     wchar_t szPath[MAX_PATH];
     wchar_t szSetupDir[MAX_PATH] = {};
@@ -74,7 +75,7 @@ BOOL CLangSetupApp::InitInstance() {
     // cannot be is not installed over. The removal undoes it itself, or takes what it can.
     const bool removal = road == SetupRoad::RemovalWizard || road == SetupRoad::SilentRemoval;
     if (!removal && !RecoverInterruptedInstall(config)) {
-        ShowFailureMessage(L"An earlier install that did not complete could not be undone!");
+        ShowFailureMessage(SetupPlatform(), L"An earlier install that did not complete could not be undone!");
         return FALSE;
     }
 

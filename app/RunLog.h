@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/SetupRoads.h"
-#include "engine/SetupConfig.h"
+#include "engine/platform/SetupConfig.h"
 
 // Opens the log named after the install folder of config (setup.ini in pszSetupDir, haveIni when
 // it was there) and writes the time, the program and its version, the command line, the road, the

@@ -1,9 +1,10 @@
 #include "app/SetupRoads.h"
 
 #include "base/TextFormat.h"
-#include "engine/InstallProcedure.h"
-#include "engine/Removal.h"
-#include "engine/SetupLog.h"
+#include "engine/install/InstallProcedure.h"
+#include "engine/platform/ProgramStart.h"
+#include "engine/removal/Removal.h"
+#include "engine/log/SetupLog.h"
 #include "ui/LangSetupDlg.h"
 
 SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info) {

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "app/KSCommandLineInfo.h"
-#include "engine/SetupConfig.h"
+#include "engine/platform/SetupConfig.h"
 
 enum class SetupRoad {
     InstallWizard,

@@ -5,8 +5,8 @@
 
 #include "base/TextFormat.h"
 #include "controls/FocusMark.h"
-#include "engine/SetupLog.h"
-#include "engine/SetupWorker.h"
+#include "engine/log/SetupLog.h"
+#include "engine/worker/SetupWorker.h"
 #include "framework/DeviceContext.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "base/Handles.h"
-#include "engine/FileTables.h"
+#include "engine/platform/FileTables.h"
 
 using namespace testsupport;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/Handles.h"
-#include "engine/RecordList.h"
+#include "engine/record/RecordList.h"
 #include "tests/e2e/InstallWorld.h"
 #include "tests/support/TestSupport.h"
 

@@ -2,12 +2,12 @@
 
 
 #include "base/TextFormat.h"
-#include "engine/FileTables.h"
+#include "engine/platform/FileTables.h"
 
-EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64), m_savedUnattended(g_bUnattended) {
+EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64), m_savedPolicy(CurrentMessagePolicy()) {
     g_bVista = 0;
     g_bWow64 = 0;
-    g_bUnattended = 0;
+    SetMessagePolicy(MessagePolicy::ShowAndLog);
     CopyText(m_config.szInstallDir, kInstallDir);
     CopyText(m_config.szAppFileName, L"REReviZuvor.exe");
     CopyText(m_config.szAppName, kAppName);
@@ -21,7 +21,7 @@ EngineWorld::EngineWorld() : m_savedVista(g_bVista), m_savedWow64(g_bWow64), m_s
 EngineWorld::~EngineWorld() {
     g_bVista = m_savedVista;
     g_bWow64 = m_savedWow64;
-    g_bUnattended = m_savedUnattended;
+    SetMessagePolicy(m_savedPolicy);
 }
 
 void EngineWorld::AddPayload(FakePlatform& os, const std::wstring& setupDir) {

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/Environment.h"
-#include "engine/Removal.h"
-#include "engine/SetupConfig.h"
-#include "engine/SetupLog.h"
-#include "engine/SetupMessages.h"
-#include "engine/SetupPlatform.h"
+#include "engine/platform/Environment.h"
+#include "engine/removal/Removal.h"
+#include "engine/platform/SetupConfig.h"
+#include "engine/log/SetupLog.h"
+#include "engine/log/SetupMessages.h"
+#include "engine/platform/SetupPlatform.h"
 #include "tests/support/FakePlatform.h"
 
 class EngineWorld : public ::testing::Test {
@@ -44,5 +44,5 @@ private:
     ScopedPlatformOverride m_override{m_os};
     BOOL m_savedVista;
     BOOL m_savedWow64;
-    BOOL m_savedUnattended;
+    MessagePolicy m_savedPolicy;
 };

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/SetupPlatform.h"
+#include "engine/platform/SetupPlatform.h"
 
 class FakePlatform : public ISetupPlatform {
 public:

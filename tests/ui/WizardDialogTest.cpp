@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/Handles.h"
-#include "engine/SetupWorker.h"
+#include "engine/worker/SetupWorker.h"
 #include "framework/DeviceContext.h"
 #include "res/resource.h"
 #include "tests/support/EngineWorld.h"

@@ -7,12 +7,16 @@
 #include <vector>
 
 #include "base/TextFormat.h"
-#include "engine/Environment.h"
-#include "engine/FileTables.h"
-#include "engine/InstallChanges.h"
-#include "engine/InstallProcedure.h"
-#include "engine/InstallUndo.h"
-#include "engine/Removal.h"
+#include "engine/platform/Environment.h"
+#include "engine/platform/FileTables.h"
+#include "engine/install/InstallChanges.h"
+#include "engine/install/InstallProcedure.h"
+#include "engine/platform/ProgramStart.h"
+#include "engine/platform/RunningApplication.h"
+#include "engine/platform/ServiceControl.h"
+#include "engine/platform/SetupNames.h"
+#include "engine/record/InstallUndo.h"
+#include "engine/removal/Removal.h"
 #include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
 

@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/FileTables.h"
-#include "engine/InstallProcedure.h"
+#include "engine/platform/FileTables.h"
+#include "engine/install/InstallProcedure.h"
+#include "engine/platform/ProgramStart.h"
+#include "engine/platform/RunningApplication.h"
+#include "engine/platform/ServiceControl.h"
+#include "engine/platform/SetupNames.h"
 #include "tests/support/EngineWorld.h"
 
 namespace {

@@ -6,9 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/InstallProcedure.h"
-#include "engine/InstallUndo.h"
-#include "engine/RecordList.h"
+#include "engine/install/InstallProcedure.h"
+#include "engine/platform/ProgramStart.h"
+#include "engine/platform/RunningApplication.h"
+#include "engine/platform/ServiceControl.h"
+#include "engine/platform/SetupNames.h"
+#include "engine/record/InstallUndo.h"
+#include "engine/record/RecordList.h"
 #include "tests/support/EngineWorld.h"
 
 using LineList = std::vector<std::wstring>;

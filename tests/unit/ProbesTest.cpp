@@ -4,7 +4,7 @@
 #include "app/EnvironmentProbes.h"
 #include "app/LibrarySearch.h"
 #include "base/Handles.h"
-#include "engine/Environment.h"
+#include "engine/platform/Environment.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;

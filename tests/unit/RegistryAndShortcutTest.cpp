@@ -9,11 +9,15 @@
 
 #include "base/Handles.h"
 #include "base/TextFormat.h"
-#include "engine/Environment.h"
-#include "engine/InstallChanges.h"
-#include "engine/InstallProcedure.h"
-#include "engine/InstallRegistry.h"
-#include "engine/Shortcuts.h"
+#include "engine/platform/Environment.h"
+#include "engine/install/InstallChanges.h"
+#include "engine/install/InstallProcedure.h"
+#include "engine/platform/ProgramStart.h"
+#include "engine/platform/RunningApplication.h"
+#include "engine/platform/ServiceControl.h"
+#include "engine/platform/SetupNames.h"
+#include "engine/install/InstallRegistry.h"
+#include "engine/install/Shortcuts.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;

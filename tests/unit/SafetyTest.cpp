@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "base/TextFormat.h"
-#include "engine/InstallProcedure.h"
-#include "engine/Removal.h"
-#include "engine/SetupLog.h"
-#include "engine/SetupMessages.h"
-#include "engine/Win32Platform.h"
+#include "engine/install/InstallProcedure.h"
+#include "engine/platform/ProgramStart.h"
+#include "engine/platform/RunningApplication.h"
+#include "engine/platform/ServiceControl.h"
+#include "engine/platform/SetupNames.h"
+#include "engine/removal/Removal.h"
+#include "engine/log/SetupLog.h"
+#include "engine/log/SetupMessages.h"
+#include "engine/platform/Win32Platform.h"
 #include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
 
@@ -76,7 +80,7 @@ TEST_F(SafetyTest, WizardRoadShowsTheBoxInFrontOfEverythingAndLogsIt) {
     std::vector<MessageBoxRecord> boxes;
     {
         MessageBoxWatcher watcher;
-        ShowFailureMessage(L"Fail to write the Run registry key!");
+        ShowFailureMessage(SetupPlatform(), L"Fail to write the Run registry key!");
         boxes = watcher.Boxes();
     }
     ASSERT_EQ(1u, boxes.size());

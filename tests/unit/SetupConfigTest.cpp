@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/Environment.h"
-#include "engine/SetupConfig.h"
+#include "engine/platform/Environment.h"
+#include "engine/platform/SetupConfig.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/SetupWorker.h"
+#include "engine/worker/SetupWorker.h"
 #include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
 

@@ -16,7 +16,7 @@
 #include "app/EnvironmentProbes.h"
 #include "app/KSCommandLineInfo.h"
 #include "app/LangSetupApp.h"
-#include "engine/SetupLog.h"
+#include "engine/log/SetupLog.h"
 #include "framework/CommandLineInfo.h"
 
 namespace {
