@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "base/TextFormat.h"
+#include "base/NameCompare.h"
 #include "engine/platform/OutsideComponents.h"
 
 CKSCommandLineInfo::CKSCommandLineInfo() : m_bDelPkg(0), m_bSilent(0), m_bSilentDel(0), m_nParams(0) {
@@ -10,11 +10,11 @@ CKSCommandLineInfo::CKSCommandLineInfo() : m_bDelPkg(0), m_bSilent(0), m_bSilent
 }
 
 void CKSCommandLineInfo::ParseParam(const wchar_t* pszParam, BOOL bFlag, BOOL) {
-    if (EqualsAsciiNoCase(pszParam, kRemoveSwitch))
+    if (EqualsNoCase(pszParam, kRemoveSwitch))
         m_bDelPkg = 1;
-    else if (EqualsAsciiNoCase(pszParam, kSilentRemoveSwitch))
+    else if (EqualsNoCase(pszParam, kSilentRemoveSwitch))
         m_bSilentDel = 1;
-    else if (EqualsAsciiNoCase(pszParam, L"s"))
+    else if (EqualsNoCase(pszParam, L"s"))
         m_bSilent = 1;
 
     if (m_nParams >= 0 && m_nParams < kMaxStoredParams) {

@@ -7,11 +7,11 @@
 #include "app/RunLog.h"
 #include "app/SetupRoads.h"
 #include "app/SingleInstance.h"
-#include "engine/platform/Environment.h"
-#include "engine/record/InstallUndo.h"
 #include "engine/log/SetupLog.h"
 #include "engine/log/SetupMessages.h"
+#include "engine/platform/Environment.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/record/InstallUndo.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "base/HeapArray.h"
 #include "base/TextFormat.h"
-#include "engine/platform/Environment.h"
 #include "engine/log/SetupLog.h"
+#include "engine/platform/Environment.h"
 
 namespace {
 

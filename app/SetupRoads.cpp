@@ -2,9 +2,9 @@
 
 #include "base/TextFormat.h"
 #include "engine/install/InstallProcedure.h"
+#include "engine/log/SetupLog.h"
 #include "engine/platform/ProgramStart.h"
 #include "engine/removal/Removal.h"
-#include "engine/log/SetupLog.h"
 #include "ui/LangSetupDlg.h"
 
 SetupRoad ChooseSetupRoad(const CKSCommandLineInfo& info) {

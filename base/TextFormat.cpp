@@ -28,14 +28,6 @@ bool FormatTextInto(wchar_t* buffer, std::size_t capacity, const wchar_t* patter
     return ok;
 }
 
-bool EqualsAsciiNoCase(const wchar_t* a, const wchar_t* b) {
-    auto fold = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-    for (; *a && *b; ++a, ++b) {
-        if (fold(*a) != fold(*b)) return false;
-    }
-    return *a == *b;
-}
-
 NumberText::NumberText(unsigned long long value) {
     wchar_t reversed[24];
     std::size_t count = 0;

@@ -22,9 +22,6 @@ bool CopyText(wchar_t (&buffer)[N], const wchar_t* text) {
     return FormatTextInto(buffer, N, L"%s", {text});
 }
 
-// Folds A to Z onto a to z and compares everything else exactly.
-bool EqualsAsciiNoCase(const wchar_t* a, const wchar_t* b);
-
 // The decimal text of a number, for log lines and numbered names.
 class NumberText {
 public:

@@ -2,11 +2,11 @@
 
 #include <shlobj.h>
 
-#include "engine/platform/OutsideComponents.h"
 #include "base/NameCompare.h"
 #include "base/TextFormat.h"
 #include "engine/log/SetupLog.h"
 #include "engine/platform/FolderWalk.h"
+#include "engine/platform/OutsideComponents.h"
 #include "engine/platform/RegistryPaths.h"
 #include "engine/platform/SetupPlatform.h"
 #include "engine/platform/ShortcutPaths.h"

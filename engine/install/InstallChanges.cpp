@@ -2,18 +2,18 @@
 
 #include <cwchar>
 
-#include "engine/platform/FolderWalk.h"
-#include "engine/record/InstallRecord.h"
 #include "base/NameCompare.h"
 #include "base/TextFormat.h"
+#include "engine/log/SetupLog.h"
 #include "engine/platform/Environment.h"
 #include "engine/platform/FileRemoval.h"
-#include "engine/record/RecordCompaction.h"
-#include "engine/record/InstallUndo.h"
-#include "engine/record/RecordedValue.h"
+#include "engine/platform/FolderWalk.h"
 #include "engine/platform/OutsideComponents.h"
 #include "engine/platform/RegistryPaths.h"
-#include "engine/log/SetupLog.h"
+#include "engine/record/InstallRecord.h"
+#include "engine/record/InstallUndo.h"
+#include "engine/record/RecordCompaction.h"
+#include "engine/record/RecordedValue.h"
 
 namespace {
 

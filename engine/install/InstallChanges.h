@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "engine/install/RecordedKey.h"
-#include "engine/record/RecordWriter.h"
 #include "engine/platform/SetupConfig.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/record/RecordWriter.h"
 
 class CInstallChanges {
 public:

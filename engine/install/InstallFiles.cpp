@@ -1,11 +1,11 @@
 #include "engine/install/InstallFiles.h"
 
 #include "base/TextFormat.h"
-#include "engine/platform/Environment.h"
-#include "engine/platform/FolderWalk.h"
-#include "engine/platform/FileTables.h"
-#include "engine/platform/OutsideComponents.h"
 #include "engine/log/SetupLog.h"
+#include "engine/platform/Environment.h"
+#include "engine/platform/FileTables.h"
+#include "engine/platform/FolderWalk.h"
+#include "engine/platform/OutsideComponents.h"
 #include "engine/platform/SetupPlatform.h"
 
 namespace {

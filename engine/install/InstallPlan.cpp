@@ -3,12 +3,12 @@
 #include <shlobj.h>
 
 #include "base/TextFormat.h"
+#include "engine/log/SetupLog.h"
 #include "engine/platform/FileTables.h"
-#include "engine/record/InstallRecord.h"
 #include "engine/platform/OutsideComponents.h"
 #include "engine/platform/RegistryPaths.h"
-#include "engine/log/SetupLog.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/record/InstallRecord.h"
 
 namespace {
 

@@ -4,20 +4,20 @@
 
 #include "base/TextFormat.h"
 #include "engine/install/EarlierInstall.h"
-#include "engine/platform/RunningApplication.h"
-#include "engine/platform/ServiceControl.h"
-#include "engine/platform/SetupNames.h"
-#include "engine/record/UnrecordedInstall.h"
-#include "engine/platform/Environment.h"
 #include "engine/install/InstallChanges.h"
 #include "engine/install/InstallFiles.h"
 #include "engine/install/InstallPlan.h"
 #include "engine/install/InstallRegistry.h"
-#include "engine/platform/OutsideComponents.h"
+#include "engine/install/Shortcuts.h"
 #include "engine/log/SetupLog.h"
 #include "engine/log/SetupMessages.h"
+#include "engine/platform/Environment.h"
+#include "engine/platform/OutsideComponents.h"
+#include "engine/platform/RunningApplication.h"
+#include "engine/platform/ServiceControl.h"
+#include "engine/platform/SetupNames.h"
 #include "engine/platform/SetupPlatform.h"
-#include "engine/install/Shortcuts.h"
+#include "engine/record/UnrecordedInstall.h"
 
 bool RunInstall(const wchar_t* pszSetupDir, const SetupConfig& config) {
     ISetupPlatform& os = SetupPlatform();

@@ -1,11 +1,11 @@
 #include "engine/install/InstallRegistry.h"
 
 #include "base/TextFormat.h"
+#include "engine/log/SetupLog.h"
+#include "engine/log/SetupMessages.h"
 #include "engine/platform/Environment.h"
 #include "engine/platform/OutsideComponents.h"
 #include "engine/platform/RegistryPaths.h"
-#include "engine/log/SetupLog.h"
-#include "engine/log/SetupMessages.h"
 #include "engine/platform/SetupPlatform.h"
 
 namespace {

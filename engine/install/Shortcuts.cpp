@@ -1,11 +1,11 @@
 #include "engine/install/Shortcuts.h"
-#include "engine/platform/ShortcutPaths.h"
 
 #include <shlobj.h>
 
 #include "base/TextFormat.h"
 #include "engine/log/SetupLog.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/platform/ShortcutPaths.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <utility>
 
+#include "base/FileNames.h"
 #include "base/Handles.h"
 #include "base/TextFormat.h"
-#include "base/FileNames.h"
 
 namespace {
 

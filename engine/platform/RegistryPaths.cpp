@@ -3,7 +3,6 @@
 #include <cwchar>
 
 #include "base/TextFormat.h"
-
 #include "engine/platform/Environment.h"
 
 const wchar_t* RegistryBasePath() {

@@ -5,8 +5,8 @@
 
 #include "base/FileNames.h"
 #include "base/TextFormat.h"
-#include "engine/platform/Environment.h"
 #include "engine/log/SetupLog.h"
+#include "engine/platform/Environment.h"
 
 namespace {
 

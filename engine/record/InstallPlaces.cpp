@@ -6,12 +6,12 @@
 
 #include "base/NameCompare.h"
 #include "base/TextFormat.h"
+#include "engine/log/SetupLog.h"
 #include "engine/platform/Environment.h"
-#include "engine/record/InstallRecord.h"
 #include "engine/platform/OutsideComponents.h"
 #include "engine/platform/RegistryPaths.h"
-#include "engine/log/SetupLog.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/record/InstallRecord.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include <cstddef>
 
-#include "engine/record/RecordList.h"
 #include "engine/platform/SetupConfig.h"
+#include "engine/record/RecordList.h"
 
 class CInstallPlaces {
 public:

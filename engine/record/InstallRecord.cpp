@@ -1,9 +1,9 @@
 #include "engine/record/InstallRecord.h"
 
 #include "base/TextFormat.h"
+#include "engine/log/SetupLog.h"
 #include "engine/platform/OutsideComponents.h"
 #include "engine/record/RecordText.h"
-#include "engine/log/SetupLog.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "engine/record/RecordList.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/record/RecordList.h"
 
 inline constexpr wchar_t kInstallRecordFileName[] = L"install-record.txt";
 // Under "Uninstall": where an install keeps what it replaced or deleted until it has completed,

@@ -4,18 +4,18 @@
 
 #include "base/NameCompare.h"
 #include "base/TextFormat.h"
-#include "engine/platform/Environment.h"
-#include "engine/platform/FileRemoval.h"
-#include "engine/record/InstallPlaces.h"
-#include "engine/record/RegistryDeletion.h"
-#include "engine/platform/RunningApplication.h"
-#include "engine/platform/ServiceControl.h"
-#include "engine/record/InstallRecord.h"
-#include "engine/record/RecordedValue.h"
-#include "engine/platform/RegistryPaths.h"
 #include "engine/log/SetupLog.h"
 #include "engine/log/SetupMessages.h"
+#include "engine/platform/Environment.h"
+#include "engine/platform/FileRemoval.h"
+#include "engine/platform/RegistryPaths.h"
+#include "engine/platform/RunningApplication.h"
+#include "engine/platform/ServiceControl.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/record/InstallPlaces.h"
+#include "engine/record/InstallRecord.h"
+#include "engine/record/RecordedValue.h"
+#include "engine/record/RegistryDeletion.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "base/NameCompare.h"
 #include "base/TextFormat.h"
-#include "engine/record/InstallRecord.h"
-#include "engine/platform/RegistryPaths.h"
 #include "engine/log/SetupLog.h"
+#include "engine/platform/RegistryPaths.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/record/InstallRecord.h"
 
 namespace {
 

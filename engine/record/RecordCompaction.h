@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
+#include "engine/platform/SetupConfig.h"
 #include "engine/record/InstallPlaces.h"
 #include "engine/record/RecordList.h"
-#include "engine/platform/SetupConfig.h"
 
 // Whether the object of an entry is there now: a folder, a file (for a moved one: the file at its
 // place), a key or a value. Other entries name nothing that could be there.

@@ -4,12 +4,12 @@
 
 #include "base/NameCompare.h"
 #include "base/TextFormat.h"
+#include "engine/log/SetupLog.h"
 #include "engine/platform/Environment.h"
 #include "engine/platform/FileTables.h"
 #include "engine/platform/FolderWalk.h"
-#include "engine/platform/RegistryPaths.h"
 #include "engine/platform/OutsideComponents.h"
-#include "engine/log/SetupLog.h"
+#include "engine/platform/RegistryPaths.h"
 #include "engine/platform/SetupPlatform.h"
 #include "engine/platform/ShortcutPaths.h"
 

@@ -4,10 +4,10 @@
 
 #include "base/TextFormat.h"
 #include "engine/install/InstallProcedure.h"
-#include "engine/removal/Removal.h"
-#include "engine/platform/SetupConfig.h"
 #include "engine/log/SetupLog.h"
+#include "engine/platform/SetupConfig.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/removal/Removal.h"
 
 namespace {
 

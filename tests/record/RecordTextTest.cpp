@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/record/RecordedValue.h"
 #include "engine/record/RecordList.h"
 #include "engine/record/RecordText.h"
-#include "engine/record/RecordedValue.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "tests/support/EngineWorld.h"
 
-
 #include "base/TextFormat.h"
 #include "engine/platform/FileTables.h"
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/Environment.h"
-#include "engine/removal/Removal.h"
-#include "engine/platform/SetupConfig.h"
 #include "engine/log/SetupLog.h"
 #include "engine/log/SetupMessages.h"
+#include "engine/platform/Environment.h"
+#include "engine/platform/SetupConfig.h"
 #include "engine/platform/SetupPlatform.h"
+#include "engine/removal/Removal.h"
 #include "tests/support/FakePlatform.h"
 
 class EngineWorld : public ::testing::Test {

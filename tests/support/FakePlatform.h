@@ -1,7 +1,8 @@
 // A recording stand-in for the engine's platform: an in-memory file system, registry, windows
-// and processes. Every call is logged as one canonical line, so a test compares whole
-// sequences; chosen calls can be refused; pauses are counted instead of slept. Failures leave
-// the Windows error that the real call would leave.
+// and processes. Every call is logged as one canonical line, so that a test checks the order of
+// the calls that matters; chosen calls can be refused; pauses are counted instead of slept.
+// Failures leave the Windows error that the real call would leave. Its parts are faked in a file
+// each: FakeFiles, FakeRegistry, FakeShell and FakeProcesses; FakePlatform.cpp holds the world.
 #pragma once
 
 #include <map>
@@ -123,6 +124,9 @@ private:
         std::map<std::wstring, std::wstring> values;  // lower-cased name -> data
     };
     static std::wstring Lower(const std::wstring& text);
+    static std::wstring Hex(unsigned long value);
+    // The appended text as one call line: without its line ends, lines joined by " / ".
+    static std::wstring AppendedText(const std::string& text);
     static std::wstring Parent(const std::wstring& path);
     static std::wstring RootName(HKEY root);
 

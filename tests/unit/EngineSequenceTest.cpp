@@ -7,14 +7,10 @@
 #include <vector>
 
 #include "base/TextFormat.h"
-#include "engine/platform/Environment.h"
-#include "engine/platform/FileTables.h"
 #include "engine/install/InstallChanges.h"
 #include "engine/install/InstallProcedure.h"
-#include "engine/platform/ProgramStart.h"
-#include "engine/platform/RunningApplication.h"
-#include "engine/platform/ServiceControl.h"
-#include "engine/platform/SetupNames.h"
+#include "engine/platform/Environment.h"
+#include "engine/platform/FileTables.h"
 #include "engine/record/InstallUndo.h"
 #include "engine/removal/Removal.h"
 #include "tests/support/EngineWorld.h"

@@ -4,12 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/FileTables.h"
 #include "engine/install/InstallProcedure.h"
-#include "engine/platform/ProgramStart.h"
-#include "engine/platform/RunningApplication.h"
-#include "engine/platform/ServiceControl.h"
-#include "engine/platform/SetupNames.h"
+#include "engine/platform/FileTables.h"
 #include "tests/support/EngineWorld.h"
 
 namespace {

@@ -7,10 +7,6 @@
 #include <vector>
 
 #include "engine/install/InstallProcedure.h"
-#include "engine/platform/ProgramStart.h"
-#include "engine/platform/RunningApplication.h"
-#include "engine/platform/ServiceControl.h"
-#include "engine/platform/SetupNames.h"
 #include "engine/record/InstallUndo.h"
 #include "engine/record/RecordList.h"
 #include "tests/support/EngineWorld.h"

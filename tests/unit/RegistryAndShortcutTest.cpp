@@ -9,15 +9,13 @@
 
 #include "base/Handles.h"
 #include "base/TextFormat.h"
-#include "engine/platform/Environment.h"
 #include "engine/install/InstallChanges.h"
 #include "engine/install/InstallProcedure.h"
-#include "engine/platform/ProgramStart.h"
-#include "engine/platform/RunningApplication.h"
-#include "engine/platform/ServiceControl.h"
-#include "engine/platform/SetupNames.h"
 #include "engine/install/InstallRegistry.h"
 #include "engine/install/Shortcuts.h"
+#include "engine/platform/Environment.h"
+#include "engine/platform/ProgramStart.h"
+#include "engine/platform/RunningApplication.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testsupport;

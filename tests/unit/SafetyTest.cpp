@@ -7,14 +7,10 @@
 
 #include "base/TextFormat.h"
 #include "engine/install/InstallProcedure.h"
-#include "engine/platform/ProgramStart.h"
-#include "engine/platform/RunningApplication.h"
-#include "engine/platform/ServiceControl.h"
-#include "engine/platform/SetupNames.h"
-#include "engine/removal/Removal.h"
 #include "engine/log/SetupLog.h"
 #include "engine/log/SetupMessages.h"
 #include "engine/platform/Win32Platform.h"
+#include "engine/removal/Removal.h"
 #include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
 
