@@ -25,7 +25,7 @@ tb_start_xvfb
 # which makes 170 installed files.
 PAYLOAD=$TB_ROOT/payload
 cp -r "$BUILD/sample-payload" "$PAYLOAD"
-for name in $(grep -o 'L"[^"]*\.\(gif\|ico\|png\|bmp\)"' engine/FileTables.cpp | sed 's/^L"//; s/"$//'); do
+for name in $(grep -o 'L"[^"]*\.\(gif\|ico\|png\|bmp\)"' engine/platform/FileTables.cpp | sed 's/^L"//; s/"$//'); do
   [ -f "$PAYLOAD/Application/$name" ] || cp "$PAYLOAD/Application/center.gif" "$PAYLOAD/Application/$name"
 done
 for i in $(seq 1 37); do cp "$PAYLOAD/Application/Images/disk_ok.bmp" "$PAYLOAD/Application/Images/extra$i.bmp"; done
