@@ -59,7 +59,7 @@ bool LaunchInstalledApp(const wchar_t* pszSetupDir, const SetupConfig* pConfig) 
     // Without an install folder the path would name a file in the root of the current drive, and
     // a file name that is not plain would name a program outside the install folder.
     if (!config.szInstallDir[0] || !IsPlainFileName(config.szAppFileName)) return false;
-    wchar_t commandLine[1024];
-    if (!FormatText(commandLine, L"\"%s\\%s\"", config.szInstallDir, config.szAppFileName)) return false;
-    return RunProgram(commandLine, 1, config.szInstallDir);
+    wchar_t program[MAX_PATH];
+    if (!FormatText(program, L"%s\\%s", config.szInstallDir, config.szAppFileName)) return false;
+    return StartForUser(program, config.szInstallDir);
 }

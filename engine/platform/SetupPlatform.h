@@ -121,6 +121,9 @@ public:
     // Processes: started in currentFolder without waiting; both handles are closed at once.
     virtual bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags,
                               const wchar_t* currentFolder) = 0;
+    // Asks the interactive user's shell to start program (a full path) in folder, so that it runs
+    // with the shell's rights and not with setup's; false when no shell answers.
+    virtual bool StartThroughShell(const wchar_t* program, const wchar_t* folder) = 0;
 
     // Windows and pauses.
     virtual HWND FindTopWindow(const wchar_t* title) = 0;  // any class

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "base/Handles.h"
+#include "engine/platform/ShellLaunch.h"
 
 namespace {
 
@@ -327,6 +328,10 @@ bool CWin32Platform::StartProcess(wchar_t* commandLine, WORD showWindow, DWORD c
         return false;
     fw::UniqueProcessInformation owned{fw::UniqueHandle(raw.hProcess), fw::UniqueHandle(raw.hThread)};
     return true;
+}
+
+bool CWin32Platform::StartThroughShell(const wchar_t* program, const wchar_t* folder) {
+    return StartThroughDesktopShell(program, folder);
 }
 
 HWND CWin32Platform::FindTopWindow(const wchar_t* title) {

@@ -31,6 +31,7 @@ public:
 
     bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags,
                       const wchar_t* currentFolder) override;
+    bool StartThroughShell(const wchar_t* program, const wchar_t* folder) override;
 
     HWND FindTopWindow(const wchar_t* title) override;
     bool SendCloseMessage(HWND window, DWORD timeoutMs) override;

@@ -1,6 +1,8 @@
 // setup.exe on the sample payload, end to end under Wine. Each test runs in a fresh prefix.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <shlobj.h>
 
 #include <algorithm>
@@ -92,7 +94,18 @@ TEST_F(EndToEnd, LaunchAfterSilentInstall) {
     const auto log = WaitForLog(kInstall + L"\\REReviZuvor.log", 1);
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("start", log[0].event);
-    EXPECT_EQ("cwd=" + Narrow(kInstall), log[0].details) << "started without arguments, in the install folder";
+    EXPECT_EQ(0u, log[0].details.find("cwd=" + Narrow(kInstall) + " parent="))
+        << "started without arguments, in the install folder: " << log[0].details;
+    // Through the user's shell, or by setup itself where no shell answers, and the log says which.
+    const bool throughShell = HasLine(SetupLogLines(), "Started " + Narrow(kInstall) + "\\REReviZuvor.exe in " +
+                                                           Narrow(kInstall) + " through the user's shell");
+    const std::string parent = log[0].details.substr(log[0].details.find(" parent=") + 8);
+    std::printf("The application was started by %s, %s\n", parent.c_str(),
+                throughShell ? "through the user's shell" : "which no shell answered");
+    if (throughShell)
+        EXPECT_NE("setup.exe", parent);
+    else
+        EXPECT_EQ("setup.exe", parent);
     HWND window = WaitForWindow(kAppName);
     ASSERT_NE(nullptr, window);
     ::SendMessageW(window, WM_CLOSE, 0, 0);

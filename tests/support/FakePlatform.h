@@ -82,6 +82,7 @@ public:
     std::unique_ptr<ISetupShellLink> NewShellLink() override;
     bool StartProcess(wchar_t* commandLine, WORD showWindow, DWORD creationFlags,
                       const wchar_t* currentFolder) override;
+    bool StartThroughShell(const wchar_t* program, const wchar_t* folder) override;
     HWND FindTopWindow(const wchar_t* title) override;
     bool SendCloseMessage(HWND window, DWORD timeoutMs) override;
     bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

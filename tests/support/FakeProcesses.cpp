@@ -37,6 +37,11 @@ bool FakePlatform::StartProcess(wchar_t* commandLine, WORD showWindow, DWORD cre
                   commandLine + L" [in " + (currentFolder ? currentFolder : L"(inherited)") + L"]");
 }
 
+bool FakePlatform::StartThroughShell(const wchar_t* program, const wchar_t* folder) {
+    // Answers unless refused, as a desktop shell does.
+    return Record(std::wstring(L"ShellExecute ") + program + L" [in " + folder + L"]");
+}
+
 HWND FakePlatform::FindTopWindow(const wchar_t* title) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     Record(std::wstring(L"FindTopWindow ") + title);

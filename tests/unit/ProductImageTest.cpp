@@ -78,8 +78,9 @@ void ExpectShippable(const std::wstring& path, WORD machine) {
     EXPECT_EQ(machine, image.Machine());
     EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, image.Subsystem());
 
-    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll",   "advapi32.dll",
-                                          "shell32.dll",  "ole32.dll",  "comctl32.dll", "msvcrt.dll"};
+    // System libraries only (oleaut32 for the strings handed to the user's shell).
+    const std::set<std::string> system = {"kernel32.dll", "user32.dll",   "gdi32.dll",  "advapi32.dll", "shell32.dll",
+                                          "ole32.dll",    "oleaut32.dll", "comctl32.dll", "msvcrt.dll"};
     const std::set<std::string> imports = image.ImportedLibraries();
     EXPECT_FALSE(imports.empty());
     for (const auto& name : imports) EXPECT_TRUE(system.count(name)) << "needs " << name;

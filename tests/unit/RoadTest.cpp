@@ -1,10 +1,11 @@
-// The choice of road from the command line.
+// The choice of road from the command line, and how the last road starts the application.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/SetupRoads.h"
+#include "tests/support/EngineWorld.h"
 
 namespace {
 
@@ -51,4 +52,19 @@ TEST(Road, SilentDelSelectsTheWindowlessRemovalUnlessDelpkgIsGiven) {
     EXPECT_EQ(SetupRoad::SilentRemoval, RoadFor({L"/silentdel", L"s"}));
     EXPECT_EQ(SetupRoad::RemovalWizard, RoadFor({L"SilentDel", L"delpkg"}));
     EXPECT_EQ(SetupRoad::RemovalWizard, RoadFor({L"delpkg", L"-SilentDel"}));
+}
+
+TEST_F(EngineWorld, TheApplicationStartsThroughTheUsersShellOrDirectlyWhereNoShellAnswers) {
+    const std::wstring program = std::wstring(kInstallDir) + L"\\REReviZuvor.exe";
+    const std::wstring in = std::wstring(L" [in ") + kInstallDir + L"]";
+    EXPECT_TRUE(LaunchInstalledApp(kSetupDir, &m_config));
+    EXPECT_EQ(std::vector<std::wstring>{L"ShellExecute " + program + in}, Lines({L"ShellExecute", L"StartProcess"}));
+
+    // No desktop shell (the system account's deployment): setup starts it itself.
+    m_os.ClearCalls();
+    m_os.Refuse(L"ShellExecute ", ERROR_NOT_FOUND);
+    EXPECT_TRUE(LaunchInstalledApp(kSetupDir, &m_config));
+    EXPECT_EQ((std::vector<std::wstring>{L"ShellExecute " + program + in + L" [refused]",
+                                         L"StartProcess show=5 flags=0x20 \"" + program + L"\"" + in}),
+              Lines({L"ShellExecute", L"StartProcess"}));
 }
