@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <sstream>
 
 #include "base/Handles.h"
@@ -237,8 +238,14 @@ void InstallWorld::SetIni(const wchar_t* section, const wchar_t* key, const wcha
 
 ProcessResult InstallWorld::RunSetup(const std::wstring& program, const std::wstring& args, DWORD timeoutMs) {
     MessageBoxWatcher watcher(0xFFFFFFFF);
-    ProcessResult result = RunProcess(QuoteArgument(program) + (args.empty() ? L"" : L" " + args), timeoutMs,
-                                      [&](DWORD pid) { watcher.WatchProcess(pid); });
+    const std::wstring commandLine = QuoteArgument(program) + (args.empty() ? L"" : L" " + args);
+    ProcessResult result = RunProcess(commandLine, timeoutMs, [&](DWORD pid) { watcher.WatchProcess(pid); });
+    if (!result.started && FileExists(program)) {
+        // Seen once on a loaded machine: Wine refused to start a program that was there. Once more.
+        std::printf("%s could not be started (error %lu): once more\n", Narrow(program).c_str(), result.startError);
+        ::Sleep(500);
+        result = RunProcess(commandLine, timeoutMs, [&](DWORD pid) { watcher.WatchProcess(pid); });
+    }
     m_boxes = watcher.Boxes();
     m_windows = watcher.OtherWindows();
     EXPECT_TRUE(result.started) << Narrow(program) << " could not be started: error " << result.startError;
