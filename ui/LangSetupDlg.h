@@ -13,6 +13,10 @@
 #include "framework/GdiObject.h"
 #include "framework/ProgressCtrl.h"
 
+// The class is implemented by concern: LangSetupDlg.cpp (construction and message dispatch),
+// LangSetupDlgLayout.cpp (texts, pictures and places), LangSetupDlgFrame.cpp (the skinned frame),
+// LangSetupDlgProgress.cpp (the work and its progress), LangSetupDlgKeyboard.cpp (the keyboard's
+// road and the launch box's caption).
 class CLangSetupDlg : public CDialog {
 public:
     // The key colour of the background: its pixels are cut out of the window.
@@ -23,6 +27,11 @@ public:
     static constexpr wchar_t kWindowMark[] = L"KRT21C_WIZARD";
     // The caption of a disabled push button, more than 3:1 against the skin's disabled face.
     static constexpr COLORREF kDisabledCaption = RGB(92, 102, 114);
+    // The texts' buffers, in UTF-16 units with the terminator.
+    static constexpr int kShortText = 128;
+    static constexpr int kLongText = 1024;
+    // The launch caption's focus mark, white as the captions and the buttons' marks.
+    static constexpr COLORREF kFocusMarkColour = RGB(255, 255, 255);
 
     // pszSetupDir ends with a backslash; bRemove selects the removal wizard; hLangLib is the
     // interface-language library that every text comes from (borrowed).
