@@ -3,8 +3,14 @@
 
 Run it after changing a picture and commit the outputs with it:
 
-    python3 res/make_skin.py            # writes res/skin/*.bmp and res/skin/setup.ico
+    python3 res/make_skin.py            # writes res/skin/*.bmp, res/skin/setup.ico, the PNG sets
     python3 res/make_skin.py --check    # exit status 1 when a committed file differs
+
+The pictures are drawn for 100 % (the uncompressed bitmaps) and again, from the same shapes, for
+125, 150, 175 and 200 % (res/skin/<percent>/*.png, listed for setup.rc in res/skin/scaled.rc): a
+screen at those scales gets pictures made for its size, never a stretched 100 % picture. A design
+pixel at a scale of dpi / 96 covers that many screen pixels; where the wizard puts a picture is
+rounded as it rounds (half up), and each picture is the scaled size of its 100 % version.
 
 Only the standard library is used. Shapes are described by signed distance
 functions and anti-aliased by their coverage of each pixel, so every edge is
@@ -17,6 +23,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 SKIN_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "skin")
 
@@ -36,6 +43,24 @@ CHECK_AT = (215, 202)
 OPTION_AT = (260, 150)  # the option marks are not placed; any spot of the content area will do
 
 KEY_COLOUR = (255, 0, 255)  # pixels of this colour would be holes in the window
+
+DESIGN_DPI = 96
+# The scales with pictures of their own, by their dots per inch; the wizard finds a set's pictures
+# at the 100 % picture's id plus SCALED_ID_STEP times the set's place in this list (1 for 125 %).
+SCALED_DPIS = (120, 144, 168, 192)
+SCALED_ID_STEP = 1000
+# Resource ids of the pictures that the wizard shows (res/resource.h), which the sets carry.
+SHOWN_IDS = {
+    "background": 130, "button_normal": 131, "button_pressed": 132, "button_hover": 133,
+    "button_disabled": 137, "close_normal": 134, "close_hover": 135, "close_disabled": 136,
+    "check_empty": 142, "check_ticked": 143, "minimize_normal": 144, "minimize_hover": 145,
+    "minimize_disabled": 146,
+}
+
+
+def scaled(value, dpi):
+    """A design length at dpi, rounded half up as the wizard rounds it (MulDiv)."""
+    return (value * dpi * 2 + DESIGN_DPI) // (2 * DESIGN_DPI)
 
 # The palette, shared by every picture.
 HEADER_TOP = (52, 199, 206)
@@ -87,8 +112,12 @@ def coverage(d):
 
 
 class Canvas:
-    def __init__(self, w, h, colour=(0, 0, 0), alpha=None):
+    """Screen pixels w x h; shapes are given in design pixels, kx and ky screen pixels each."""
+
+    def __init__(self, w, h, colour=(0, 0, 0), alpha=None, kx=1.0, ky=1.0):
         self.w, self.h = w, h
+        self.kx, self.ky = kx, ky
+        self.k = (kx + ky) / 2.0  # for distances
         self.px = [list(colour) for _ in range(w * h)]
         # Only the icon keeps an alpha channel.
         self.alpha = [alpha] * (w * h) if alpha is not None else None
@@ -114,30 +143,47 @@ class Canvas:
 
     def fill(self, sdf, box, paint, opacity=1.0):
         """Paints the inside of sdf within box; paint is a colour or a function of (x, y)."""
-        x0, y0, x1, y1 = (int(math.floor(box[0])), int(math.floor(box[1])),
-                          int(math.ceil(box[2])), int(math.ceil(box[3])))
+        kx, ky, k = self.kx, self.ky, self.k
+        x0, y0, x1, y1 = (int(math.floor(box[0] * kx)), int(math.floor(box[1] * ky)),
+                          int(math.ceil(box[2] * kx)), int(math.ceil(box[3] * ky)))
         for y in range(max(y0, 0), min(y1, self.h)):
-            cy = y + 0.5
+            cy = (y + 0.5) / ky
             for x in range(max(x0, 0), min(x1, self.w)):
-                cx = x + 0.5
-                a = coverage(sdf(cx, cy))
+                cx = (x + 0.5) / kx
+                a = coverage(sdf(cx, cy) * k)
                 if a > 0.0:
                     colour = paint(cx, cy) if callable(paint) else paint
                     self.blend(x, y, colour, a * opacity)
 
     def glow(self, sdf, box, colour, radius, strength):
         """A soft halo that fades out over radius pixels outside the shape."""
-        x0, y0, x1, y1 = (int(box[0] - radius), int(box[1] - radius),
-                          int(box[2] + radius) + 1, int(box[3] + radius) + 1)
+        kx, ky = self.kx, self.ky
+        x0, y0, x1, y1 = (int(box[0] * kx - radius * kx), int(box[1] * ky - radius * ky),
+                          int(box[2] * kx + radius * kx) + 1, int(box[3] * ky + radius * ky) + 1)
         for y in range(max(y0, 0), min(y1, self.h)):
             for x in range(max(x0, 0), min(x1, self.w)):
-                d = sdf(x + 0.5, y + 0.5)
+                d = sdf((x + 0.5) / kx, (y + 0.5) / ky)
                 if d < radius:
                     t = clamp(1.0 - max(d, 0.0) / radius)
                     self.blend(x, y, colour, strength * t * t)
 
-    def crop(self, left, top, w, h):
-        c = Canvas(w, h)
+    def row_span(self, y):
+        """The screen rows of design row y: at least one."""
+        top = int(math.floor(y * self.ky + 0.5))
+        return range(top, max(int(math.floor((y + 1) * self.ky + 0.5)), top + 1))
+
+    def column_span(self, x):
+        left = int(math.floor(x * self.kx + 0.5))
+        return range(left, max(int(math.floor((x + 1) * self.kx + 0.5)), left + 1))
+
+    def hline(self, y, colour, a):
+        for row in self.row_span(y):
+            for x in range(self.w):
+                self.blend(x, row, colour, a)
+
+    def crop(self, left, top, w, h, kx=1.0, ky=1.0):
+        """Screen pixels from (left, top), to be drawn on with the scale kx, ky of their own."""
+        c = Canvas(w, h, kx=kx, ky=ky)
         for y in range(h):
             for x in range(w):
                 c.px[y * w + x] = list(self.get(left + x, top + y))
@@ -301,14 +347,13 @@ def draw_header(canvas):
                 vertical(HEADER_TOP, HEADER_BASE, 0, HEADER_BOTTOM))
     # Broad soft light sweeping across the band from the left.
     sheen = lambda x, y: math.hypot((x - 120) / 360.0, (y + 40) / 90.0) - 1.0
-    for y in range(HEADER_BOTTOM):
-        for x in range(WIDTH):
-            d = sheen(x + 0.5, y + 0.5)
+    for y in range(int(math.ceil(HEADER_BOTTOM * canvas.ky))):
+        for x in range(canvas.w):
+            d = sheen((x + 0.5) / canvas.kx, (y + 0.5) / canvas.ky)
             if d < 0:
                 canvas.blend(x, y, WHITE, 0.10 * clamp(-d * 2.0))
-    for x in range(WIDTH):
-        canvas.blend(x, HEADER_BOTTOM - 2, HEADER_LINE, 0.55)
-        canvas.blend(x, HEADER_BOTTOM - 1, (8, 104, 120), 0.8)
+    canvas.hline(HEADER_BOTTOM - 2, HEADER_LINE, 0.55)
+    canvas.hline(HEADER_BOTTOM - 1, (8, 104, 120), 0.8)
 
     draw_logo(canvas, 15, 12, 31)
     # Whole-pixel positions and a two-pixel stroke keep the straight parts of the letters sharp.
@@ -316,6 +361,11 @@ def draw_header(canvas):
     draw_text(canvas, title, 60, 21, scale, weight, WHITE, TITLE_SHADOW)
     draw_text(canvas, "Setup", 60 + text_width(title, scale) + 8 * scale, 21, scale, weight,
               (196, 244, 246), TITLE_SHADOW)
+
+
+def scaled_edge(v, k):
+    """The screen edge of design edge v, rounded half up."""
+    return int(math.floor(v * k + 0.5))
 
 
 def wave_y(x, base, amplitude, length, phase):
@@ -335,27 +385,31 @@ def draw_content(canvas):
         (296, 8.0, 300.0, 3.4, 0.07, 1.4),
         (318, 10.0, 460.0, 4.6, 0.08, 1.1),
     ]
+    kx, ky = canvas.kx, canvas.ky
+    columns = range(scaled_edge(left, kx), scaled_edge(right, kx))
+    rows_top, rows_bottom = scaled_edge(top, ky), scaled_edge(bottom, ky)
     for base, amp, length, phase, fill_alpha, line_w in waves:
-        for x in range(left, right):
-            cx = x + 0.5
-            yc = wave_y(cx, base, amp, length, phase)
+        for x in columns:
+            cx = (x + 0.5) / kx
+            yc = wave_y(cx, base, amp, length, phase) * ky
             slope = (wave_y(cx + 0.5, base, amp, length, phase) - wave_y(cx - 0.5, base, amp, length, phase))
             scale = 1.0 / math.sqrt(1.0 + slope * slope)
-            for y in range(int(yc) - 3, bottom):
+            for y in range(int(yc) - int(math.ceil(3 * ky)), rows_bottom):
                 d = (y + 0.5 - yc) * scale
-                if y >= top:
+                if y >= rows_top:
                     canvas.blend(x, y, WAVE_LIGHT, fill_alpha * coverage(-d))
-                    canvas.blend(x, y, WAVE_LIGHT, 0.28 * coverage(abs(d) - line_w / 2.0))
+                    canvas.blend(x, y, WAVE_LIGHT, 0.28 * coverage(abs(d) - line_w * ky / 2.0))
     # Fine high ripples near the top of the area.
     for base, amp, length, phase in ((92, 4.0, 220.0, 0.8), (112, 3.0, 170.0, 2.6)):
-        for x in range(left, right):
-            cx = x + 0.5
-            yc = wave_y(cx, base, amp, length, phase)
+        for x in columns:
+            cx = (x + 0.5) / kx
+            yc = wave_y(cx, base, amp, length, phase) * ky
             fade = clamp((cx - left) / 120.0) * clamp((right - cx) / 60.0)
-            for y in range(int(yc) - 2, int(yc) + 3):
-                canvas.blend(x, y, WAVE_LIGHT, 0.12 * fade * coverage(abs(y + 0.5 - yc) - 0.5))
-    for y in range(top, bottom):
-        canvas.blend(left, y, (70, 170, 200), 0.45)
+            for y in range(int(yc) - int(math.ceil(2 * ky)), int(yc) + int(math.ceil(3 * ky))):
+                canvas.blend(x, y, WAVE_LIGHT, 0.12 * fade * coverage(abs(y + 0.5 - yc) - 0.5 * ky))
+    for y in range(rows_top, rows_bottom):
+        for x in canvas.column_span(left):
+            canvas.blend(x, y, (70, 170, 200), 0.45)
 
 
 def draw_drive_array(canvas, cx, cy):
@@ -364,9 +418,10 @@ def draw_drive_array(canvas, cx, cy):
     box = (left - 30, top - 30, left + w + 30, top + h + 40)
     chassis = rounded_rect(left, top, left + w, top + h, 9)
     # Floor shadow and a cool glow behind the enclosure.
-    for y in range(int(top + h), int(top + h + 20)):
-        for x in range(int(cx - 80), int(cx + 80)):
-            spread = math.hypot((x + 0.5 - cx) / 76.0, (y + 0.5 - (top + h + 7)) / 9.0)
+    kx, ky = canvas.kx, canvas.ky
+    for y in range(int((top + h) * ky), int((top + h + 20) * ky)):
+        for x in range(int((cx - 80) * kx), int((cx + 80) * kx)):
+            spread = math.hypot(((x + 0.5) / kx - cx) / 76.0, ((y + 0.5) / ky - (top + h + 7)) / 9.0)
             canvas.blend(x, y, (4, 26, 50), 0.45 * clamp(1.0 - spread) ** 2)
     canvas.glow(chassis, box, (90, 210, 230), 22, 0.22)
     canvas.fill(chassis, box, vertical(METAL_LIGHT, METAL_DARK, top, top + h))
@@ -411,9 +466,8 @@ def draw_panel(canvas):
 def draw_band(canvas):
     top = BAND_TOP
     canvas.fill(lambda x, y: -1.0, (0, top, WIDTH, HEIGHT), vertical(BAND_TOP_COLOUR, WHITE, top, top + 24))
-    for x in range(WIDTH):
-        canvas.blend(x, top, (196, 212, 222), 1.0)
-        canvas.blend(x, top + 1, (230, 238, 243), 1.0)
+    canvas.hline(top, (196, 212, 222), 1.0)
+    canvas.hline(top + 1, (230, 238, 243), 1.0)
     for left, top_ in (ACTION_AT, CANCEL_AT):
         shadow = rounded_rect(left + 0.5, top_ + 1.5, left + BUTTON_W - 0.5, top_ + BUTTON_H + 0.5,
                               (BUTTON_H - 1) / 2.0)
@@ -426,36 +480,49 @@ def draw_button_places(canvas):
 
 
 def draw_frame(canvas):
-    for x in range(WIDTH):
-        canvas.blend(x, 0, FRAME, 1.0)
-        canvas.blend(x, HEIGHT - 1, (150, 170, 186), 1.0)
-    for y in range(HEIGHT):
-        edge = FRAME if y < BAND_TOP else (150, 170, 186)
-        canvas.blend(0, y, edge, 1.0)
-        canvas.blend(WIDTH - 1, y, edge, 1.0)
+    # One design pixel wide, as the screen rounds it.
+    t = max(1, scaled_edge(1, canvas.k))
+    band = scaled_edge(BAND_TOP, canvas.ky)
+    for x in range(canvas.w):
+        for i in range(t):
+            canvas.blend(x, i, FRAME, 1.0)
+            canvas.blend(x, canvas.h - 1 - i, (150, 170, 186), 1.0)
+    for y in range(canvas.h):
+        edge = FRAME if y < band else (150, 170, 186)
+        for i in range(t):
+            canvas.blend(i, y, edge, 1.0)
+            canvas.blend(canvas.w - 1 - i, y, edge, 1.0)
 
 
-def make_background():
+def make_background(dpi=DESIGN_DPI):
     """The background, and the ground under the push buttons before their faces are drawn."""
-    canvas = Canvas(WIDTH, HEIGHT, WHITE)
+    k = dpi / float(DESIGN_DPI)
+    canvas = Canvas(scaled(WIDTH, dpi), scaled(HEIGHT, dpi), WHITE, kx=k, ky=k)
     draw_content(canvas)
     draw_panel(canvas)
     draw_header(canvas)
     draw_band(canvas)
     draw_frame(canvas)
-    button_ground = canvas.crop(ACTION_AT[0], ACTION_AT[1], BUTTON_W, BUTTON_H)
+    button_ground = placed_crop(canvas, ACTION_AT, BUTTON_W, BUTTON_H, dpi)
     draw_button_places(canvas)
     return canvas, button_ground
 
 
+def placed_crop(background, at, w, h, dpi):
+    """The background where the wizard puts a picture of design size w x h, at the picture's size
+    for dpi, to be drawn on in the picture's own design pixels."""
+    sw, sh = scaled(w, dpi), scaled(h, dpi)
+    return background.crop(scaled(at[0], dpi), scaled(at[1], dpi), sw, sh, sw / float(w), sh / float(h))
+
+
 def make_pill(button_ground, faces):
-    canvas = button_ground.crop(0, 0, button_ground.w, button_ground.h)
+    canvas = button_ground.crop(0, 0, button_ground.w, button_ground.h, button_ground.kx, button_ground.ky)
     draw_pill(canvas, 0, 0, faces)
     return canvas
 
 
-def make_window_glyph(background, at, mark, colour):
-    canvas = background.crop(at[0], at[1], 16, 16)
+def make_window_glyph(background, at, mark, colour, dpi=DESIGN_DPI):
+    canvas = placed_crop(background, at, 16, 16, dpi)
     tile = rounded_rect(0.5, 0.5, 15.5, 15.5, 3.5)
     canvas.fill(tile, (0, 0, 16, 16), (8, 70, 128), 0.9)
     canvas.fill(rounded_rect(1.5, 1.5, 14.5, 14.5, 2.5), (0, 0, 16, 16),
@@ -468,8 +535,8 @@ def make_window_glyph(background, at, mark, colour):
     return canvas
 
 
-def make_check_box(background, ticked):
-    canvas = background.crop(CHECK_AT[0], CHECK_AT[1], 18, 18)
+def make_check_box(background, ticked, dpi=DESIGN_DPI):
+    canvas = placed_crop(background, CHECK_AT, 18, 18, dpi)
     outer = rounded_rect(0.5, 0.5, 17.5, 17.5, 3)
     canvas.fill(outer, (0, 0, 18, 18), BOX_BORDER)
     canvas.fill(rounded_rect(1.5, 1.5, 16.5, 16.5, 2), (0, 0, 18, 18), vertical((236, 242, 247), WHITE, 1, 10))
@@ -541,7 +608,122 @@ def ico_bytes(canvas):
     return directory + entry + image
 
 
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+
+def paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    if pa <= pb and pa <= pc:
+        return a
+    return b if pb <= pc else c
+
+
+def png_filtered_rows(rows):
+    """Each row with the filter of smallest absolute sum, as encoders commonly choose."""
+    out = bytearray()
+    prev = bytes(len(rows[0]))
+    for row in rows:
+        n = len(row)
+        left = bytes(3) + row[:-3]
+        upleft = bytes(3) + prev[:-3]
+        candidates = (
+            (0, row),
+            (1, bytes((row[i] - left[i]) & 0xFF for i in range(n))),
+            (2, bytes((row[i] - prev[i]) & 0xFF for i in range(n))),
+            (3, bytes((row[i] - ((left[i] + prev[i]) >> 1)) & 0xFF for i in range(n))),
+            (4, bytes((row[i] - paeth(left[i], prev[i], upleft[i])) & 0xFF for i in range(n))),
+        )
+        kind, data = min(candidates, key=lambda c: sum(v if v < 128 else 256 - v for v in c[1]))
+        out.append(kind)
+        out += data
+        prev = row
+    return bytes(out)
+
+
+def rgb_bytes(canvas):
+    return [bytes(v for p in row for v in p) for row in canvas.rgb_rows()]
+
+
+def png_bytes(canvas):
+    """A 24-bit PNG, which the Windows imaging component decodes."""
+    header = struct.pack(">IIBBBBB", canvas.w, canvas.h, 8, 2, 0, 0, 0)
+    data = zlib.compress(png_filtered_rows(rgb_bytes(canvas)), 9)
+    return PNG_SIGNATURE + png_chunk(b"IHDR", header) + png_chunk(b"IDAT", data) + png_chunk(b"IEND", b"")
+
+
+def png_rgb_rows(data):
+    """The rows of a 24-bit PNG written by png_bytes, unfiltered; None when it is not one."""
+    if not data.startswith(PNG_SIGNATURE):
+        return None
+    at, idat, size = len(PNG_SIGNATURE), b"", None
+    while at + 8 <= len(data):
+        length, kind = struct.unpack_from(">I4s", data, at)
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            size = struct.unpack_from(">II", body)
+        elif kind == b"IDAT":
+            idat += body
+        at += 12 + length
+    if not size:
+        return None
+    w, h = size
+    raw = zlib.decompress(idat)
+    stride = w * 3
+    rows, prev = [], bytearray(stride)
+    for y in range(h):
+        kind, row = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = row[i - 3] if i >= 3 else 0
+            b = prev[i]
+            c = prev[i - 3] if i >= 3 else 0
+            row[i] = (row[i] + (0, a, b, (a + b) >> 1, paeth(a, b, c))[kind]) & 0xFF
+        rows.append(bytes(row))
+        prev = row
+    return rows
+
+
+def scaled_set(dpi):
+    """The pictures that the wizard shows, made for dpi."""
+    background, button_ground = make_background(dpi)
+    for row in background.rgb_rows():
+        assert KEY_COLOUR not in row, "the background must not contain the key colour"
+    return {
+        "background": background,
+        "button_normal": make_pill(button_ground, PILL_NORMAL),
+        "button_pressed": make_pill(button_ground, PILL_PRESSED),
+        "button_hover": make_pill(button_ground, PILL_HOVER),
+        "button_disabled": make_pill(button_ground, PILL_DISABLED),
+        "close_normal": make_window_glyph(background, CLOSE_AT, "cross", CROSS_NORMAL, dpi),
+        "close_hover": make_window_glyph(background, CLOSE_AT, "cross", CROSS_HOVER, dpi),
+        "close_disabled": make_window_glyph(background, CLOSE_AT, "cross", CROSS_DISABLED, dpi),
+        "minimize_normal": make_window_glyph(background, MINIMIZE_AT, "bar", CROSS_NORMAL, dpi),
+        "minimize_hover": make_window_glyph(background, MINIMIZE_AT, "bar", CROSS_HOVER, dpi),
+        "minimize_disabled": make_window_glyph(background, MINIMIZE_AT, "bar", CROSS_DISABLED, dpi),
+        "check_empty": make_check_box(background, False, dpi),
+        "check_ticked": make_check_box(background, True, dpi),
+    }
+
+
+def percent(dpi):
+    return str(dpi * 100 // DESIGN_DPI)
+
+
+def scaled_rc():
+    lines = ["// Written by res/make_skin.py: the pictures of the wizard made for larger scales, as PNG.",
+             "// Id: the 100 %% picture's id plus %d times the set's place (125 %% first)." % SCALED_ID_STEP]
+    for place, dpi in enumerate(SCALED_DPIS, 1):
+        for name, base in sorted(SHOWN_IDS.items(), key=lambda item: item[1]):
+            lines.append('%d PNG "skin/%s/%s.png"' % (base + place * SCALED_ID_STEP, percent(dpi), name))
+    return ("\n".join(lines) + "\n").encode("ascii")
+
+
 def build():
+    """Every output file by its path under res/skin, with the canvas of each PNG for --check."""
     background, button_ground = make_background()
     for row in background.rgb_rows():
         assert KEY_COLOUR not in row, "the background must not contain the key colour"
@@ -562,16 +744,19 @@ def build():
         "check_empty.bmp": bmp_bytes(make_check_box(background, False)),
         "check_ticked.bmp": bmp_bytes(make_check_box(background, True)),
         "setup.ico": ico_bytes(make_icon()),
+        "scaled.rc": scaled_rc(),
     }
-    return files
+    pictures = {}
+    for dpi in SCALED_DPIS:
+        for name, canvas in scaled_set(dpi).items():
+            pictures[os.path.join(percent(dpi), name + ".png")] = canvas
+    return files, pictures
 
 
 def main(argv):
     check = "--check" in argv[1:]
-    files = build()
+    files, pictures = build()
     stale = []
-    if not check:
-        os.makedirs(SKIN_DIR, exist_ok=True)
     for name, data in sorted(files.items()):
         path = os.path.join(SKIN_DIR, name)
         if check:
@@ -582,8 +767,23 @@ def main(argv):
             except OSError:
                 stale.append(name)
         else:
+            os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, "wb") as f:
                 f.write(data)
+    for name, canvas in sorted(pictures.items()):
+        path = os.path.join(SKIN_DIR, name)
+        if check:
+            # The pixels count, not the compressor's choices, which another zlib may make otherwise.
+            try:
+                with open(path, "rb") as f:
+                    if png_rgb_rows(f.read()) != rgb_bytes(canvas):
+                        stale.append(name)
+            except OSError:
+                stale.append(name)
+        else:
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(png_bytes(canvas))
     if stale:
         print("out of date: " + ", ".join(stale), file=sys.stderr)
         return 1
