@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "base/HeapArray.h"
+#include "framework/BitmapResample.h"
 #include "framework/DeviceContext.h"
+#include "framework/DisplayScale.h"
+#include "framework/PngDecoder.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -58,7 +61,49 @@ bool BuildKeyColourRegion(HBITMAP bitmap, int width, int height, COLORREF key, C
     return region.Attach(::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), rgnData)) != FALSE;
 }
 
+// The size of bitmap resource nId from its header, without making the bitmap.
+bool BitmapResourceSize(HINSTANCE module, UINT nId, SIZE& size) {
+    HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(nId), MAKEINTRESOURCEW(2));  // RT_BITMAP
+    HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
+    const auto* header = loaded ? static_cast<const BITMAPINFOHEADER*>(::LockResource(loaded)) : nullptr;
+    if (!header || ::SizeofResource(module, resource) < sizeof *header || header->biSize < sizeof *header) return false;
+    size = SIZE{header->biWidth, header->biHeight < 0 ? -header->biHeight : header->biHeight};
+    return size.cx > 0 && size.cy > 0;
+}
+
 }  // namespace
+
+BOOL CBitmapEx::LoadForDpi(HINSTANCE module, UINT nId, UINT dpi) {
+    m_rgn.DeleteObject();
+    m_crRegionKey = CLR_INVALID;
+    SIZE design = {};
+    if (dpi == kDesignDpi || !BitmapResourceSize(module, nId, design)) return LoadBitmap(module, nId);
+    const SIZE wanted = {ScaleToDpi(design.cx, dpi), ScaleToDpi(design.cy, dpi)};
+    UINT place = 0;
+    if (dpi > kDesignDpi) {
+        place = ARRAYSIZE(kScaledSetDpis);
+        for (UINT i = 0; i < ARRAYSIZE(kScaledSetDpis); ++i) {
+            if (kScaledSetDpis[i] >= dpi) {
+                place = i + 1;
+                break;
+            }
+        }
+    }
+    CBitmap made;
+    if (!place || !CPngDecoder::LoadResource(module, nId + place * kScaledSetIdStep, made)) {
+        // A set that cannot be had still leaves the wizard a picture of the right size.
+        if (!made.LoadBitmap(module, nId)) {
+            DeleteObject();
+            return FALSE;
+        }
+    }
+    BITMAP info = {};
+    made.GetBitmap(&info);
+    if (info.bmWidth == wanted.cx && info.bmHeight == wanted.cy) return Attach(made.Detach());
+    CBitmap resampled;
+    if (ResampleBitmap(made.GetSafeHandle(), wanted.cx, wanted.cy, resampled)) return Attach(resampled.Detach());
+    return Attach(made.Detach());
+}
 
 CBitmapEx::CBitmapEx(const wchar_t* pszName) {
     if (pszName) Attach(::LoadBitmapW(AfxGetResourceHandle(), pszName));

@@ -1,7 +1,9 @@
 #include "framework/Dialog.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include "framework/AccessibleObject.h"
 #include "framework/CommonControls.h"
 #include "framework/WinApp.h"
 
@@ -68,6 +70,7 @@ INT_PTR CDialog::DoModal() {
         ::ShowWindow(window, SW_HIDE);
         ::DestroyWindow(window);
     }
+    EndAccessibleObjects();
     return m_nModalResult;
 }
 
@@ -99,6 +102,10 @@ void CDialog::OnCancel() {
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
+
+long CDialog::GetAccessibleRole() const {
+    return ROLE_SYSTEM_DIALOG;
+}
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
     // Buttons notify with BN_CLICKED; Enter and Escape arrive through the dialog manager.

@@ -34,6 +34,8 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
 
+    long GetAccessibleRole() const override;
+
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;

@@ -4,6 +4,7 @@
 
 #include "base/TextFormat.h"
 #include "engine/SetupWorker.h"
+#include "framework/DisplayScale.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
@@ -48,6 +49,10 @@ BOOL CLangSetupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
+    // The scale of the monitor the window opens on, which the dialog manager made its font for.
+    m_nDpi = GetWindowDpi(m_hWnd);
+    m_nFontDpi = m_nDpi;
+    KeepDialogLayoutOnDpiChange(m_hWnd);
     LoadSkinBitmaps();
     InitTexts();
     ApplyBackgroundRegion();
@@ -108,6 +113,9 @@ LRESULT CLangSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         UpdateLaunchFocusMark();
         return result;
     }
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_DESTROY:
         ::RemovePropW(m_hWnd, kWindowMark);
         break;

@@ -13,8 +13,11 @@
 #include "framework/GdiObject.h"
 #include "framework/ProgressCtrl.h"
 
-// The class is implemented by concern: LangSetupDlg.cpp (construction and message dispatch),
-// LangSetupDlgLayout.cpp (texts, pictures and places), LangSetupDlgFrame.cpp (the skinned frame),
+// The wizard takes the scale of the monitor it is on: its pictures (made for that scale), fonts,
+// places, focus marks and shape, laid out again when the window moves to a monitor of another
+// scale. The class is implemented by concern: LangSetupDlg.cpp (construction and message
+// dispatch), LangSetupDlgLayout.cpp (texts, pictures and places at the window's scale),
+// LangSetupDlgFrame.cpp (the skinned frame),
 // LangSetupDlgProgress.cpp (the work and its progress), LangSetupDlgKeyboard.cpp (the keyboard's
 // road and the launch box's caption).
 class CLangSetupDlg : public CDialog {
@@ -68,9 +71,21 @@ protected:
 
     virtual void LoadSkinBitmaps();
     void InitTexts();
+    // Places the controls at the window's scale; the first time, also hides what the Ready state
+    // does not show.
     void LayoutControls();
-    // The skinned frame.
+    void PlaceControls(bool bFirst);
+    // Moved to a monitor of another scale: pictures, fonts, shape and places again, at the
+    // rectangle that the platform suggests.
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    // The buttons' captions in the dialog's font at the window's scale.
+    void ApplyCaptionFont();
+    // A length of the 100 % design at the window's scale.
+    int Scale(int value) const;
+    // The skinned frame: the window's shape and size from the background, centred on the screen.
     void ApplyBackgroundRegion();
+    // The shape and size alone; whether there is a background to take them from.
+    bool ShapeToBackground();
     BOOL OnEraseBkgnd(HDC dc);
     void OnPaint();
     void OnLButtonDown(UINT nFlags, POINT point);
@@ -124,4 +139,11 @@ private:
     RECT m_rcLaunchMark = {};
     // The worker, waited for before the dialog lets the process go on.
     fw::UniqueHandle m_worker;
+    // The window's scale, and the one the dialog's own font was made for.
+    UINT m_nDpi = 96;
+    UINT m_nFontDpi = 96;
+    // The captions' font at another scale than the dialog font's; empty while that one serves.
+    CFont m_captionFont;
+    // The window has a region cut from the background (not the whole rectangle).
+    bool m_bShaped = false;
 };

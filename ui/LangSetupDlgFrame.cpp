@@ -6,22 +6,35 @@
 #include "framework/DeviceContext.h"
 
 void CLangSetupDlg::ApplyBackgroundRegion() {
+    // Without a background the window keeps the template's size and shape.
+    if (!ShapeToBackground()) return;
+    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2 - m_bmBackground.bmWidth / 2;
+    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2 - m_bmBackground.bmHeight / 2;
+    SetWindowPos(HWND_TOP, x, y, m_bmBackground.bmWidth, m_bmBackground.bmHeight, 0);
+}
+
+bool CLangSetupDlg::ShapeToBackground() {
     m_bmBackground = {};
     m_hBackground.GetBitmap(&m_bmBackground);
     const int width = m_bmBackground.bmWidth;
     const int height = m_bmBackground.bmHeight;
-    // Without a background the window keeps the template's size and shape.
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return false;
 
+    HRGN held = m_hBackground.CreateRegion(kBackgroundKey, RECT{});
+    if (!held) return true;
+    RECT box = {};
+    const RECT whole = {0, 0, width, height};
+    if (::GetRgnBox(held, &box) == SIMPLEREGION && ::EqualRect(&box, &whole)) {
+        // A background without the key colour leaves the window its rectangle: no region to keep
+        // up, which costs the first paint time.
+        if (m_bShaped) ::SetWindowRgn(m_hWnd, nullptr, TRUE);
+        m_bShaped = false;
+        return true;
+    }
     // The window takes a copy: the picture keeps its own region.
     CRgn shape;
-    HRGN held = m_hBackground.CreateRegion(kBackgroundKey, RECT{});
-    if (!held) return;
-    if (shape.CreateCopy(held)) SetWindowRgn(shape, TRUE);
-
-    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2;
-    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2;
-    SetWindowPos(HWND_TOP, x, y, width, height, 0);
+    if (shape.CreateCopy(held) && SetWindowRgn(shape, TRUE)) m_bShaped = true;
+    return true;
 }
 
 BOOL CLangSetupDlg::OnEraseBkgnd(HDC dc) {
@@ -29,7 +42,7 @@ BOOL CLangSetupDlg::OnEraseBkgnd(HDC dc) {
     CMemoryDC memory(dc);
     CSelectObject select(memory.get(), m_hBackground.GetSafeHandle());
     ::BitBlt(dc, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight, memory.get(), 0, 0, SRCCOPY);
-    if (m_bLaunchFocusMark) DrawFocusMark(dc, m_rcLaunchMark, kFocusMarkColour);
+    if (m_bLaunchFocusMark) DrawFocusMark(dc, m_rcLaunchMark, kFocusMarkColour, Scale(1));
     return TRUE;
 }
 

@@ -12,7 +12,7 @@ RECT CLangSetupDlg::LaunchCaptionRect() const {
     rect = m_lblLaunch.MeasureText();
     ::MapWindowPoints(m_lblLaunch.m_hWnd, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
     // As a check box marks its own caption: two pixels beside the words, one above and below.
-    ::InflateRect(&rect, 2, 1);
+    ::InflateRect(&rect, Scale(2), Scale(1));
     return rect;
 }
 

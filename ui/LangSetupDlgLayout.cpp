@@ -1,8 +1,10 @@
-// The wizard's texts, pictures and places.
+// The wizard's texts, pictures and places, at the scale of the monitor the window is on.
 #include "ui/LangSetupDlg.h"
 
 #include "base/TextFormat.h"
 #include "engine/SetupLog.h"
+#include "framework/DisplayScale.h"
+#include "framework/PngDecoder.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
@@ -20,11 +22,19 @@ constexpr int kNoteGap = 10;
 
 }  // namespace
 
+int CLangSetupDlg::Scale(int value) const {
+    return ScaleToDpi(value, m_nDpi);
+}
+
 void CLangSetupDlg::LoadSkinBitmaps() {
-    if (!m_hBackground.LoadBitmap(AfxGetResourceHandle(), IDB_BACKGROUND)) {
+    // One start of the imaging component for every picture, when they are made for another scale.
+    const CPngDecoder decoder;
+    if (!m_hBackground.LoadForDpi(AfxGetResourceHandle(), IDB_BACKGROUND, m_nDpi)) {
         LogLine({L"message shown: Error loading bitmap"});
         ::MessageBoxW(m_hWnd, L"Error loading bitmap", AfxGetAppName(), MB_OK);
     }
+    for (CBmpBtnCtrl* button : {&m_btnClose, &m_btnMinimize, &m_btnAction, &m_btnFinish, &m_btnCancel, &m_chkLaunch})
+        button->SetDpi(m_nDpi);
     m_btnClose.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_NORMAL, IDB_CLOSE_HOVER, 0, IDB_CLOSE_DISABLED, 0);
     m_btnMinimize.LoadBitmaps(IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_HOVER, 0, IDB_MINIMIZE_DISABLED, 0);
     for (CBmpBtnCtrl* button : {&m_btnAction, &m_btnFinish, &m_btnCancel}) {
@@ -47,6 +57,7 @@ void CLangSetupDlg::InitTexts() {
     wchar_t pattern[kLongText];
     LoadText(IDS_WIZARD_TITLE, pattern, kLongText);
     if (!FormatText(m_szTitle, pattern, m_szAppName)) CopyText(m_szTitle, m_szAppName);
+    for (CLabel* label : {&m_lblTitle, &m_lblNote, &m_lblPrompt, &m_lblLaunch}) label->SetDpi(m_nDpi);
     m_lblTitle.SetText(L"")
         .SetTextColor(kWhite)
         .SetFontName(L"Arial", 0)
@@ -75,6 +86,15 @@ void CLangSetupDlg::InitTexts() {
     m_btnAction.SetWindowText(action);
     m_btnFinish.SetWindowText(finish);
     m_btnCancel.SetWindowText(cancel);
+    // The window's own buttons show pictures; their words are their tooltips and their names.
+    wchar_t minimize[kShortText];
+    wchar_t close[kShortText];
+    LoadText(IDS_MINIMIZE, minimize, kShortText);
+    LoadText(IDS_CLOSE, close, kShortText);
+    m_btnMinimize.SetWindowText(minimize);
+    m_btnClose.SetWindowText(close);
+    m_btnMinimize.SetPictureOnly(TRUE);
+    m_btnClose.SetPictureOnly(TRUE);
 
     m_lblNote.SetText(note).SetTextColor(kGrey).SetFontName(L"Arial", 0).SetFontSize(10).SetFontBold(TRUE).SetTransparent(
         TRUE);
@@ -93,26 +113,75 @@ void CLangSetupDlg::InitTexts() {
 }
 
 void CLangSetupDlg::LayoutControls() {
-    RECT client;
-    GetClientRect(&client);
-    const int w = client.right - client.left;
-    const UINT place = SWP_NOZORDER | SWP_NOACTIVATE;
-    const int cancelX = w - kPushButtonsRight - kPushButtonWidth;
-    const int actionX = cancelX - kPushButtonsGap - kPushButtonWidth;
-    m_lblTitle.SetWindowPos(nullptr, 204, 17, w - 60, 17, place);
-    m_lblNote.SetWindowPos(nullptr, 15, 374, actionX - kNoteGap - 15, 35, place);
-    m_lblPrompt.SetWindowPos(nullptr, 215, 140, w - 230, 60, place);
-    m_btnClose.SizeToBitmap(w - 32, 11);
-    m_btnMinimize.SizeToBitmap(w - 62, 11);
-    m_btnAction.SizeToBitmap(actionX, 374);
-    m_btnFinish.SizeToBitmap(actionX, 374);
-    m_btnCancel.SizeToBitmap(cancelX, 374);
-    m_btnFinish.ShowWindow(SW_HIDE);
-    m_chkLaunch.SizeToBitmap(215, 202);
-    // It ends where the prompt ends, inside the window.
-    m_lblLaunch.SetWindowPos(nullptr, 240, 205, w - 255, 60, place);
-    m_lblLaunch.ShowWindow(SW_HIDE);
-    m_chkLaunch.ShowWindow(SW_HIDE);
-    m_progress.SetWindowPos(nullptr, 215, 175, w - 245, 30, place | SWP_HIDEWINDOW);
+    PlaceControls(true);
 }
 
+void CLangSetupDlg::PlaceControls(bool bFirst) {
+    RECT client;
+    GetClientRect(&client);
+    // Worked out on the 100 % design, each edge then at the window's scale.
+    const int w = ::MulDiv(client.right - client.left, static_cast<int>(kDesignDpi), static_cast<int>(m_nDpi));
+    auto place = [this](CWnd& control, int x, int y, int cx, int cy, UINT flags) {
+        const int left = Scale(x);
+        const int top = Scale(y);
+        control.SetWindowPos(nullptr, left, top, Scale(x + cx) - left, Scale(y + cy) - top,
+                             SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    };
+    const int cancelX = w - kPushButtonsRight - kPushButtonWidth;
+    const int actionX = cancelX - kPushButtonsGap - kPushButtonWidth;
+    place(m_lblTitle, 204, 17, w - 60, 17, 0);
+    place(m_lblNote, 15, 374, actionX - kNoteGap - 15, 35, 0);
+    place(m_lblPrompt, 215, 140, w - 230, 60, 0);
+    m_btnClose.SizeToBitmap(Scale(w - 32), Scale(11));
+    m_btnMinimize.SizeToBitmap(Scale(w - 62), Scale(11));
+    m_btnAction.SizeToBitmap(Scale(actionX), Scale(374));
+    m_btnFinish.SizeToBitmap(Scale(actionX), Scale(374));
+    m_btnCancel.SizeToBitmap(Scale(cancelX), Scale(374));
+    if (bFirst) m_btnFinish.ShowWindow(SW_HIDE);
+    m_chkLaunch.SizeToBitmap(Scale(215), Scale(202));
+    // It ends where the prompt ends, inside the window.
+    place(m_lblLaunch, 240, 205, w - 255, 60, 0);
+    if (bFirst) {
+        m_lblLaunch.ShowWindow(SW_HIDE);
+        m_chkLaunch.ShowWindow(SW_HIDE);
+    }
+    place(m_progress, 215, 175, w - 245, 30, bFirst ? SWP_HIDEWINDOW : 0);
+}
+
+void CLangSetupDlg::ApplyCaptionFont() {
+    // The dialog manager made the dialog's font for the scale the window opened at.
+    HFONT font = GetFont();
+    CFont scaled;
+    LOGFONTW lf = {};
+    if (m_nDpi != m_nFontDpi && font && ::GetObjectW(font, sizeof lf, &lf)) {
+        lf.lfHeight = ::MulDiv(lf.lfHeight, static_cast<int>(m_nDpi), static_cast<int>(m_nFontDpi));
+        lf.lfWidth = ::MulDiv(lf.lfWidth, static_cast<int>(m_nDpi), static_cast<int>(m_nFontDpi));
+        if (scaled.CreateFontIndirect(&lf)) font = scaled.GetSafeHandle();
+    }
+    for (CBmpBtnCtrl* button : {&m_btnClose, &m_btnMinimize, &m_btnAction, &m_btnFinish, &m_btnCancel, &m_chkLaunch})
+        button->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // Only now that no button draws with it any more.
+    m_captionFont.Attach(scaled.Detach());
+}
+
+void CLangSetupDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    if (!dpi || dpi == m_nDpi) return;
+    m_nDpi = dpi;
+    {
+        const CPngDecoder decoder;
+        m_hBackground.LoadForDpi(AfxGetResourceHandle(), IDB_BACKGROUND, m_nDpi);
+        for (CBmpBtnCtrl* button :
+             {&m_btnClose, &m_btnMinimize, &m_btnAction, &m_btnFinish, &m_btnCancel, &m_chkLaunch})
+            button->SetDpi(m_nDpi);
+    }
+    ApplyCaptionFont();
+    for (CLabel* label : {&m_lblTitle, &m_lblNote, &m_lblPrompt, &m_lblLaunch}) label->SetDpi(m_nDpi);
+    // The platform's rectangle, in the background's size at the new scale (they differ by a
+    // rounding at most).
+    if (ShapeToBackground())
+        SetWindowPos(nullptr, suggested.left, suggested.top, m_bmBackground.bmWidth, m_bmBackground.bmHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls(false);
+    UpdateLaunchFocusMark();
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
