@@ -244,6 +244,10 @@ LRESULT CLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         // OnPaint covers the label itself; erasing first would only flicker.
         return TRUE;
+    case WM_GETFONT:
+        // The font the label draws with, once it has one, rather than the control's first one.
+        if (m_font) return reinterpret_cast<LRESULT>(m_font.GetSafeHandle());
+        return CStatic::WindowProc(message, wParam, lParam);
     default:
         return CStatic::WindowProc(message, wParam, lParam);
     }

@@ -55,6 +55,8 @@ public:
     // The wizard was left through Finish after an install with the launch box ticked: the
     // installed application is to be started.
     bool LaunchChosen() const { return m_bLaunchApp != 0; }
+    // The scale the wizard is shown at, in dots per inch.
+    UINT GetDpi() const { return m_nDpi; }
 
     // The run's pieces, public for the tests that drive the dialog in process.
     LRESULT OnSetupProgress(WPARAM wParam, LPARAM lParam);

@@ -96,6 +96,12 @@ void CLangSetupDlg::InitTexts() {
     m_btnMinimize.SetPictureOnly(TRUE);
     m_btnClose.SetPictureOnly(TRUE);
 
+    // The bar draws no text: its window text names it for assistive tools, as the sentence that
+    // stands above it while it runs.
+    wchar_t running[kLongText];
+    LoadText(m_bRemove ? IDS_REMOVE_RUNNING_PROMPT : IDS_INSTALL_RUNNING_PROMPT, running, kLongText);
+    m_progress.SetWindowText(running);
+
     m_lblNote.SetText(note).SetTextColor(kGrey).SetFontName(L"Arial", 0).SetFontSize(10).SetFontBold(TRUE).SetTransparent(
         TRUE);
     m_lblPrompt.SetText(prompt)
