@@ -24,16 +24,15 @@ bool IsSelf(const VARIANT& child) {
 // library is there whenever a tool asks (the accessibility library needs it), so it is not
 // imported: a run that nobody asks does not load it.
 HRESULT ToBstr(const fw::HeapArray<wchar_t>& text, BSTR* out) {
-    static const auto s_alloc = FindSystemFunction<SysAllocStringFn>(L"oleaut32.dll", "SysAllocString");
-    *out = s_alloc ? s_alloc(text.get()) : nullptr;
+    const auto alloc = FindSystemFunction<SysAllocStringFn>(L"oleaut32.dll", "SysAllocString");
+    *out = alloc ? alloc(text.get()) : nullptr;
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 // Frees what a variant holds; one holding a number holds nothing to free.
 void ClearVariant(VARIANT* value) {
     if (value->vt != VT_EMPTY && value->vt != VT_I4) {
-        static const auto s_clear = FindSystemFunction<VariantClearFn>(L"oleaut32.dll", "VariantClear");
-        if (s_clear) s_clear(value);
+        if (const auto clear = FindSystemFunction<VariantClearFn>(L"oleaut32.dll", "VariantClear")) clear(value);
     }
     value->vt = VT_EMPTY;
 }

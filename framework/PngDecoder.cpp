@@ -10,18 +10,19 @@ constexpr GUID kPixelFormat32bppBGR = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 
 // No skin picture comes near it; a larger one is refused rather than sized in a wrapped integer.
 constexpr UINT kMaxSide = 8192;
 
-thread_local CPngDecoder* t_current = nullptr;
+// The decoder that serves the user-interface thread, the only one that makes pictures.
+CPngDecoder* g_current = nullptr;
 
 }  // namespace
 
 CPngDecoder::CPngDecoder() {
-    if (t_current) return;
-    t_current = this;
+    if (g_current) return;
+    g_current = this;
     m_bServes = true;
 }
 
 CPngDecoder::~CPngDecoder() {
-    if (m_bServes) t_current = nullptr;
+    if (m_bServes) g_current = nullptr;
     // Before the apartment is left.
     m_factory.reset();
     if (SUCCEEDED(m_comResult)) ::CoUninitialize();
@@ -34,7 +35,7 @@ BOOL CPngDecoder::LoadResource(HINSTANCE module, UINT nId, CBitmap& bitmap) {
     const auto* data = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
     if (!data) return FALSE;
     const DWORD size = ::SizeofResource(module, resource);
-    if (t_current) return t_current->Decode(data, size, bitmap);
+    if (g_current) return g_current->Decode(data, size, bitmap);
     CPngDecoder own;
     return own.Decode(data, size, bitmap);
 }

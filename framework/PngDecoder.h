@@ -11,22 +11,23 @@ struct IWICImagingFactory;
 
 class CPngDecoder {
 public:
-    // Serves the pictures that this thread decodes while the object lives (when no other does
-    // already), so that the imaging component starts once for all of them, and only when the first
-    // is decoded: a batch of pictures that are all bitmaps never starts it.
+    // Serves the pictures decoded while the object lives (when no other does already), so that the
+    // imaging component starts once for all of them, and only when the first is decoded: a batch
+    // of pictures that are all bitmaps never starts it. Pictures are made on the user-interface
+    // thread only.
     CPngDecoder();
     ~CPngDecoder();
     CPngDecoder(const CPngDecoder&) = delete;
     CPngDecoder& operator=(const CPngDecoder&) = delete;
 
-    // PNG resource nId of module as a bitmap, through the thread's decoder or one of its own;
+    // PNG resource nId of module as a bitmap, through the serving decoder or one of its own;
     // FALSE, with bitmap empty, when there is no such resource or it cannot be decoded.
     static BOOL LoadResource(HINSTANCE module, UINT nId, CBitmap& bitmap);
 
 private:
     BOOL Decode(const BYTE* data, DWORD size, CBitmap& bitmap);
 
-    bool m_bServes = false;  // the thread's decoder
+    bool m_bServes = false;  // the serving decoder
     // The imaging component is free-threaded: a multithreaded apartment serves it, and costs far
     // less to enter than a single-threaded one. Entered with the first picture.
     bool m_bStarted = false;
