@@ -73,24 +73,23 @@ bool BitmapResourceSize(HINSTANCE module, UINT nId, SIZE& size) {
 
 }  // namespace
 
+UINT CBitmapEx::ScaledSetId(UINT nId, UINT dpi) {
+    if (dpi <= kDesignDpi) return 0;
+    for (UINT i = 0; i < ARRAYSIZE(kScaledSetDpis); ++i) {
+        if (kScaledSetDpis[i] >= dpi) return nId + (i + 1) * kScaledSetIdStep;
+    }
+    return nId + ARRAYSIZE(kScaledSetDpis) * kScaledSetIdStep;
+}
+
 BOOL CBitmapEx::LoadForDpi(HINSTANCE module, UINT nId, UINT dpi) {
     m_rgn.DeleteObject();
     m_crRegionKey = CLR_INVALID;
     SIZE design = {};
     if (dpi == kDesignDpi || !BitmapResourceSize(module, nId, design)) return LoadBitmap(module, nId);
     const SIZE wanted = {ScaleToDpi(design.cx, dpi), ScaleToDpi(design.cy, dpi)};
-    UINT place = 0;
-    if (dpi > kDesignDpi) {
-        place = ARRAYSIZE(kScaledSetDpis);
-        for (UINT i = 0; i < ARRAYSIZE(kScaledSetDpis); ++i) {
-            if (kScaledSetDpis[i] >= dpi) {
-                place = i + 1;
-                break;
-            }
-        }
-    }
+    const UINT scaledId = ScaledSetId(nId, dpi);
     CBitmap made;
-    if (!place || !CPngDecoder::LoadResource(module, nId + place * kScaledSetIdStep, made)) {
+    if (!scaledId || !CPngDecoder::LoadResource(module, scaledId, made)) {
         // A set that cannot be had still leaves the wizard a picture of the right size.
         if (!made.LoadBitmap(module, nId)) {
             DeleteObject();

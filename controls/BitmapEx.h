@@ -25,6 +25,8 @@ public:
     // where no other can be had. Any held region goes with the old bitmap. FALSE, the object
     // empty, when not even the 100 % picture loads.
     BOOL LoadForDpi(HINSTANCE module, UINT nId, UINT dpi);
+    // The PNG resource that LoadForDpi decodes for bitmap nId at dpi; 0 for the bitmap itself.
+    static UINT ScaledSetId(UINT nId, UINT dpi);
 
     SIZE GetSize() const;
     // The whole bitmap at (x, y); the result of the copy.

@@ -18,6 +18,16 @@ UINT SystemDpi() {
     return dpi > 0 ? static_cast<UINT>(dpi) : kDesignDpi;
 }
 
+// Windows 8.1 on: the effective scale of the monitor.
+UINT MonitorDpi(HMONITOR monitor) {
+    using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    if (const auto forMonitor = FindSystemFunction<DpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor")) {
+        UINT x = 0, y = 0;
+        if (SUCCEEDED(forMonitor(monitor, 0, &x, &y)) && y) return y;
+    }
+    return SystemDpi();
+}
+
 }  // namespace
 
 UINT GetWindowDpi(HWND window) {
@@ -27,13 +37,11 @@ UINT GetWindowDpi(HWND window) {
         const UINT dpi = forWindow(window);
         if (dpi) return dpi;
     }
-    // Windows 8.1 on: the effective scale of the window's monitor.
-    using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    if (const auto forMonitor = FindSystemFunction<DpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor")) {
-        UINT x = 0, y = 0;
-        if (SUCCEEDED(forMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), 0, &x, &y)) && y) return y;
-    }
-    return SystemDpi();
+    return MonitorDpi(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY));
+}
+
+UINT GetPrimaryMonitorDpi() {
+    return MonitorDpi(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
 }
 
 int GetSystemMetricForDpi(int index, UINT dpi) {

@@ -13,6 +13,8 @@ inline int ScaleToDpi(int value, UINT dpi) {
 }
 // The dots per inch of the monitor that window is on.
 UINT GetWindowDpi(HWND window);
+// Those of the primary monitor, where a window made at (0, 0) opens.
+UINT GetPrimaryMonitorDpi();
 // A system metric at dpi: the platform's own for that scale where it has one, else the system's
 // scaled from the system's dots per inch.
 int GetSystemMetricForDpi(int index, UINT dpi);

@@ -2,6 +2,8 @@
 
 #include <wincodec.h>
 
+#include "framework/PngPreload.h"
+
 namespace {
 
 // Version 1 of the factory, which Windows Vista and 7 have too.
@@ -21,6 +23,8 @@ CPngDecoder::CPngDecoder() {
     m_bServes = true;
 }
 
+CPngDecoder::CPngDecoder(Unserving) {}
+
 CPngDecoder::~CPngDecoder() {
     if (m_bServes) g_current = nullptr;
     // Before the apartment is left.
@@ -28,13 +32,20 @@ CPngDecoder::~CPngDecoder() {
     if (SUCCEEDED(m_comResult)) ::CoUninitialize();
 }
 
-BOOL CPngDecoder::LoadResource(HINSTANCE module, UINT nId, CBitmap& bitmap) {
-    bitmap.DeleteObject();
+const BYTE* CPngDecoder::FindPng(HINSTANCE module, UINT nId, DWORD& size) {
     HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(nId), L"PNG");
     HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
     const auto* data = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+    size = data ? ::SizeofResource(module, resource) : 0;
+    return data;
+}
+
+BOOL CPngDecoder::LoadResource(HINSTANCE module, UINT nId, CBitmap& bitmap) {
+    bitmap.DeleteObject();
+    if (CPngPreload::Take(module, nId, bitmap)) return TRUE;
+    DWORD size = 0;
+    const BYTE* data = FindPng(module, nId, size);
     if (!data) return FALSE;
-    const DWORD size = ::SizeofResource(module, resource);
     if (g_current) return g_current->Decode(data, size, bitmap);
     CPngDecoder own;
     return own.Decode(data, size, bitmap);

@@ -8,6 +8,7 @@
 #include "framework/GdiObject.h"
 
 struct IWICImagingFactory;
+class CPngPreload;
 
 class CPngDecoder {
 public:
@@ -25,6 +26,12 @@ public:
     static BOOL LoadResource(HINSTANCE module, UINT nId, CBitmap& bitmap);
 
 private:
+    friend class CPngPreload;
+    // A decoder of its own for a thread that is not the user-interface thread.
+    struct Unserving {};
+    explicit CPngDecoder(Unserving);
+    // The resource's bytes; null when module has no PNG resource nId.
+    static const BYTE* FindPng(HINSTANCE module, UINT nId, DWORD& size);
     BOOL Decode(const BYTE* data, DWORD size, CBitmap& bitmap);
 
     bool m_bServes = false;  // the serving decoder

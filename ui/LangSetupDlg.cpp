@@ -5,8 +5,21 @@
 #include "base/TextFormat.h"
 #include "engine/SetupWorker.h"
 #include "framework/DisplayScale.h"
+#include "framework/PngPreload.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+
+namespace {
+
+// Every picture that the wizard shows.
+constexpr UINT kShownPictures[] = {IDB_BACKGROUND,      IDB_BUTTON_NORMAL,     IDB_BUTTON_PRESSED,
+                                   IDB_BUTTON_HOVER,    IDB_BUTTON_DISABLED,   IDB_CLOSE_NORMAL,
+                                   IDB_CLOSE_HOVER,     IDB_CLOSE_DISABLED,    IDB_MINIMIZE_NORMAL,
+                                   IDB_MINIMIZE_HOVER,  IDB_MINIMIZE_DISABLED, IDB_CHECK_EMPTY,
+                                   IDB_CHECK_TICKED};
+static_assert(ARRAYSIZE(kShownPictures) <= CPngPreload::kMaxPictures, "room for every picture");
+
+}  // namespace
 
 CLangSetupDlg::CLangSetupDlg(const wchar_t* pszSetupDir, int bRemove, HMODULE hLangLib, CWnd* pParent)
     : CDialog(IDD_LANGSETUP_DIALOG, pParent),
@@ -25,6 +38,16 @@ void CLangSetupDlg::SetAppName(const wchar_t* pszAppName) {
 }
 
 INT_PTR CLangSetupDlg::DoModal() {
+    // The pictures of the primary monitor's scale, where the window opens, are decoded while
+    // the platform loads the common controls and makes the window.
+    CPngPreload preload;
+    UINT ids[CPngPreload::kMaxPictures];
+    UINT count = 0;
+    const UINT dpi = GetPrimaryMonitorDpi();
+    for (UINT id : kShownPictures) {
+        if (const UINT scaled = CBitmapEx::ScaledSetId(id, dpi)) ids[count++] = scaled;
+    }
+    preload.Start(AfxGetResourceHandle(), ids, count);
     const INT_PTR result = CDialog::DoModal();
     if (m_worker) ::WaitForSingleObject(m_worker.get(), INFINITE);
     return result;
