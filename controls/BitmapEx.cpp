@@ -16,26 +16,35 @@ namespace {
 // counted first, then written into the region data. The bitmap must not be selected into a DC.
 bool BuildKeyColourRegion(HBITMAP bitmap, int width, int height, COLORREF key, CRgn& region) {
     if (width <= 0 || height <= 0) return region.CreateRectRgn(0, 0, 0, 0) != FALSE;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    fw::HeapArray<DWORD> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    if (!pixels) return false;
-    {
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // A decoded picture's own 32-bit top-down rows are read where they are; others are copied so.
+    DIBSECTION dib = {};
+    fw::HeapArray<DWORD> copy;
+    const DWORD* pixels = nullptr;
+    if (::GetObjectW(bitmap, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBitsPixel == 32 && dib.dsBmih.biHeight < 0 &&
+        dib.dsBm.bmWidth == width && dib.dsBm.bmBits) {
+        pixels = static_cast<const DWORD*>(dib.dsBm.bmBits);
+    } else {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        copy = fw::HeapArray<DWORD>(count);
+        if (!copy) return false;
         CClientDC screen(nullptr);
-        if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.get(), &info, DIB_RGB_COLORS) !=
+        if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), copy.get(), &info, DIB_RGB_COLORS) !=
             height)
             return false;
+        pixels = copy.get();
     }
     const DWORD pixelKey = (static_cast<DWORD>(GetRValue(key)) << 16) | (static_cast<DWORD>(GetGValue(key)) << 8) |
                            GetBValue(key);
     auto forEachRun = [&](auto&& visit) {
         for (int y = 0; y < height; ++y) {
-            const DWORD* row = pixels.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            const DWORD* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
             int x = 0;
             while (x < width) {
                 const int start = x;
@@ -45,6 +54,10 @@ bool BuildKeyColourRegion(HBITMAP bitmap, int width, int height, COLORREF key, C
             }
         }
     };
+    // Most pictures have no pixel of the key: their region is their rectangle, without a scan by runs.
+    bool keyed = false;
+    for (std::size_t i = 0; i < count && !keyed; ++i) keyed = (pixels[i] & 0xFFFFFF) == pixelKey;
+    if (!keyed) return region.CreateRectRgn(0, 0, width, height) != FALSE;
     std::size_t runCount = 0;
     forEachRun([&](const RECT&) { ++runCount; });
     if (runCount == 0) return region.CreateRectRgn(0, 0, 0, 0) != FALSE;

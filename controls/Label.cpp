@@ -246,7 +246,7 @@ LRESULT CLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_GETFONT:
         // The font the label draws with, once it has one, rather than the control's first one.
-        if (m_font) return reinterpret_cast<LRESULT>(m_font.GetSafeHandle());
+        if (m_font || m_bFontStale) return reinterpret_cast<LRESULT>(Font());
         return CStatic::WindowProc(message, wParam, lParam);
     default:
         return CStatic::WindowProc(message, wParam, lParam);
@@ -310,7 +310,15 @@ void CLabel::OnSysColorChange() {
 
 void CLabel::RecreateFont() {
     m_font.DeleteObject();
-    m_font.CreateFontIndirect(&m_lf);
+    m_bFontStale = true;
+}
+
+HFONT CLabel::Font() const {
+    if (m_bFontStale) {
+        m_bFontStale = false;
+        m_font.CreateFontIndirect(&m_lf);
+    }
+    return m_font.GetSafeHandle();
 }
 
 void CLabel::RedrawLabel() {

@@ -77,7 +77,10 @@ protected:
     void OnLButtonDown();
     BOOL OnSetCursor();
     void OnSysColorChange();
+    // The font is made again from m_lf when it is next needed: a chain of setters makes one font,
+    // not one for each setter.
     void RecreateFont();
+    HFONT Font() const;
     // Repaints the label and the part of the parent beneath it, at once.
     void RedrawLabel();
 
@@ -86,7 +89,8 @@ protected:
     CBrush m_hDefaultBrush;  // COLOR_BTNFACE, the background without a solid brush
     CBrush m_hBkBrush;       // the solid background of SetBkColor; empty otherwise
     LOGFONTW m_lf = {};
-    CFont m_font;
+    mutable CFont m_font;
+    mutable bool m_bFontStale = false;
     BOOL m_bFlashState = 0;
     BOOL m_bTimerSet = 0;
     int m_nLinkType = LinkNone;

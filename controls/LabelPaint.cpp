@@ -44,7 +44,7 @@ RECT CLabel::MeasureText(const wchar_t* text) const {
         text = own ? own.get() : L"";
     }
     CClientDC dc(m_hWnd);
-    CSelectObject font(dc.get(), m_font.GetSafeHandle());
+    CSelectObject font(dc.get(), Font());
     ::DrawTextW(dc.get(), text, -1, &rc, TextFormat(GetStyle(), text) | DT_CALCRECT);
     return rc;
 }
@@ -104,7 +104,7 @@ void CLabel::OnPaint() {
 void CLabel::PaintLabel(HDC dc, const RECT& rc, const wchar_t* text) {
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = ::SetTextColor(dc, m_crText);
-    CSelectObject font(dc, m_font.GetSafeHandle());
+    CSelectObject font(dc, Font());
 
     if (!m_bTransparent) {
         if (m_nBkFillMode == 0)
