@@ -29,6 +29,8 @@ void CPngPreload::Start(HINSTANCE module, const UINT* ids, UINT count) {
     m_module = module;
     m_count = count;
     for (UINT i = 0; i < count; ++i) m_ids[i] = ids[i];
+    m_progress.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!m_progress) return;
     m_thread.reset(::CreateThread(nullptr, 0, &CPngPreload::Run, this, 0, nullptr));
     if (m_thread) g_running = this;
 }
@@ -40,6 +42,8 @@ DWORD WINAPI CPngPreload::Run(void* self) {
         DWORD size = 0;
         if (const BYTE* data = CPngDecoder::FindPng(preload->m_module, preload->m_ids[i], size))
             decoder.Decode(data, size, preload->m_pictures[i]);
+        ::InterlockedIncrement(&preload->m_decoded);
+        ::SetEvent(preload->m_progress.get());
     }
     return 0;
 }
@@ -47,12 +51,16 @@ DWORD WINAPI CPngPreload::Run(void* self) {
 BOOL CPngPreload::Take(HINSTANCE module, UINT nId, CBitmap& bitmap) {
     CPngPreload* batch = g_running;
     if (!batch || batch->m_module != module) return FALSE;
-    if (!batch->m_bEnded) {
-        ::WaitForSingleObject(batch->m_thread.get(), INFINITE);
-        batch->m_bEnded = true;
-    }
     for (UINT i = 0; i < batch->m_count; ++i) {
-        if (batch->m_ids[i] == nId && batch->m_pictures[i]) return CopyDib(batch->m_pictures[i], bitmap);
+        if (batch->m_ids[i] != nId) continue;
+        // The thread decodes them in order and counts each one after its picture is whole.
+        while (static_cast<UINT>(::InterlockedCompareExchange(&batch->m_decoded, 0, 0)) <= i) {
+            const HANDLE waits[] = {batch->m_progress.get(), batch->m_thread.get()};
+            if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) break;
+        }
+        if (static_cast<UINT>(::InterlockedCompareExchange(&batch->m_decoded, 0, 0)) <= i || !batch->m_pictures[i])
+            return FALSE;
+        return CopyDib(batch->m_pictures[i], bitmap);
     }
     return FALSE;
 }

@@ -23,15 +23,17 @@ public:
     // nothing is decoded ahead and the pictures are decoded when they are asked for.
     void Start(HINSTANCE module, const UINT* ids, UINT count);
     // A copy of the running batch's picture nId of module (several buttons show one picture),
-    // once its thread has ended; FALSE when it is not among them or could not be decoded: the
-    // caller decodes it itself.
+    // as soon as the thread has decoded it; FALSE when it is not among them or could not be
+    // decoded: the caller decodes it itself.
     static BOOL Take(HINSTANCE module, UINT nId, CBitmap& bitmap);
 
 private:
     static DWORD WINAPI Run(void* self);
 
     fw::UniqueHandle m_thread;
-    bool m_bEnded = false;
+    // Set by the thread after each picture, which it counts in m_decoded.
+    fw::UniqueHandle m_progress;
+    volatile LONG m_decoded = 0;
     HINSTANCE m_module = nullptr;
     UINT m_ids[kMaxPictures] = {};
     CBitmap m_pictures[kMaxPictures];
