@@ -70,8 +70,6 @@ void CLangSetupDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CLangSetupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
     // The scale of the monitor the window opens on, which the dialog manager made its font for.
     m_nDpi = GetWindowDpi(m_hWnd);
     m_nFontDpi = m_nDpi;
@@ -136,6 +134,12 @@ LRESULT CLangSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         UpdateLaunchFocusMark();
         return result;
     }
+    case kAfterFirstPaint:
+        // The taskbar's and Alt+Tab's icons: making them is among the slowest steps of the
+        // start, and the first paint does not need them.
+        SetIcon(m_hIcon, TRUE);
+        SetIcon(m_hIcon, FALSE);
+        return 0;
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;

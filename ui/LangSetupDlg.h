@@ -28,6 +28,8 @@ public:
     static constexpr UINT kProgressTimerMs = 200;
     // A property of the wizard's window, by which a second copy of setup finds it.
     static constexpr wchar_t kWindowMark[] = L"KRT21C_WIZARD";
+    // Posted by the first paint: what the window needs only once it is on the screen.
+    static constexpr UINT kAfterFirstPaint = WM_APP + 0x200;
     // The caption of a disabled push button, more than 3:1 against the skin's disabled face.
     static constexpr COLORREF kDisabledCaption = RGB(92, 102, 114);
     // The texts' buffers, in UTF-16 units with the terminator.
@@ -136,6 +138,7 @@ private:
     HMODULE m_hLangLib;  // borrowed
     State m_state = State::Ready;
     bool m_bWorkSucceeded = false;
+    bool m_bPainted = false;
     // The launch caption's focus mark, drawn with the background while the box has the focus.
     bool m_bLaunchFocusMark = false;
     RECT m_rcLaunchMark = {};

@@ -38,6 +38,10 @@ bool CLangSetupDlg::ShapeToBackground() {
 }
 
 BOOL CLangSetupDlg::OnEraseBkgnd(HDC dc) {
+    if (!m_bPainted) {
+        m_bPainted = true;
+        PostMessage(kAfterFirstPaint);
+    }
     if (!m_hBackground) return static_cast<BOOL>(Default());
     CMemoryDC memory(dc);
     CSelectObject select(memory.get(), m_hBackground.GetSafeHandle());

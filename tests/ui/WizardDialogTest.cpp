@@ -127,6 +127,8 @@ TEST_F(WizardDialog, InstallStatesFollowTheProgressCodes) {
             EXPECT_EQ(L"Cancel", d.Text(IDCANCEL));
             EXPECT_EQ(L"Kestrin HW RAID Manager Setup", WindowText(d.m_hWnd)) << "the window's name";
             EXPECT_EQ(L"", d.Text(IDC_TITLE)) << "the background's picture shows the title";
+            EXPECT_TRUE(d.PumpUntil([&] { return d.SendMessage(WM_GETICON, ICON_BIG) && d.SendMessage(WM_GETICON, ICON_SMALL); }))
+                << "the window's icons, once it is painted";
             d.OnSetupProgress(PROGRESS_INSTALL_BEGIN, 0);
             ExpectRow(d, {true, false, false, false, false, true, false, L"Starting to copy files", L" "}, "running");
             EXPECT_EQ(0, d.Progress());
