@@ -5,6 +5,7 @@
 
 #include "framework/AccessibleObject.h"
 #include "framework/CommonControls.h"
+#include "framework/DialogTemplate.h"
 #include "framework/WinApp.h"
 
 void DDX_Control(CDataExchange* pDX, int nIdc, CWnd& control) {
@@ -31,9 +32,14 @@ INT_PTR CDialog::DoModal() {
     HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
     const auto* dialogTemplate = loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
     if (!dialogTemplate) return -1;
+    const DWORD size = ::SizeofResource(module, resource);
+    CDialogTemplate reduced;
+    if (m_nLeftOutCount && reduced.CopyWithout(dialogTemplate, size, m_nLeftOut, m_nLeftOutCount))
+        dialogTemplate = reduced.Get();
 
-    // The template may hold common controls (the progress bar).
-    InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_BAR_CLASSES);
+    // The template may hold common controls (the progress bar), which the common controls'
+    // library registers; loading it costs the first paint time, so only when they are there.
+    if (CDialogTemplate::NamesAClass(dialogTemplate, size)) InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_BAR_CLASSES);
 
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
     m_nModalResult = -1;
@@ -72,6 +78,10 @@ INT_PTR CDialog::DoModal() {
     }
     EndAccessibleObjects();
     return m_nModalResult;
+}
+
+void CDialog::LeaveOutOfTemplate(int nIdc) {
+    if (m_nLeftOutCount < kMaxLeftOut) m_nLeftOut[m_nLeftOutCount++] = nIdc;
 }
 
 void CDialog::EndDialog(INT_PTR nResult) {

@@ -5,7 +5,8 @@
 # display scales 100 % and 200 % (the prefix's LogPixels), it runs both alternately, one warm-up
 # each, then N timed rounds (default 10); prints the medians and the median of each round's ratio.
 # A benchmark, not a test; it runs the product's build for x86_64 (BENCH_PRESET=x64 for the test
-# build; BENCH_PAYLOAD=<folder> for the sample payload of another build).
+# build; BENCH_PAYLOAD=<folder> for the sample payload of another build, BENCH_UNSCALED=1 when
+# that build draws at 100 % whatever the scale, as before the wizard took the display's scale).
 #   scripts/bench-wizard.sh [runs]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,8 +22,10 @@ TIMER_DIR=build/x64/tests/tools
 # A point of the content area that no control covers (300, 100 of the design) and the background's
 # colour there, in the picture made for the scale.
 point_and_colour() {  # dpi
-  local picture=res/skin/background.bmp x=$((300 * $1 / 96)) y=$((100 * $1 / 96))
-  [ "$1" -ne 96 ] && picture=res/skin/$(($1 * 100 / 96))/background.png
+  local dpi=$1
+  [ -n "${BENCH_UNSCALED:-}" ] && dpi=96
+  local picture=res/skin/background.bmp x=$((300 * dpi / 96)) y=$((100 * dpi / 96))
+  [ "$dpi" -ne 96 ] && picture=res/skin/$((dpi * 100 / 96))/background.png
   echo "$x $y $(convert "$picture" -format "%[hex:p{$x,$y}]" info: | cut -c1-6)"
 }
 

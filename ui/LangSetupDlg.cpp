@@ -26,6 +26,7 @@ CLangSetupDlg::CLangSetupDlg(const wchar_t* pszSetupDir, int bRemove, HMODULE hL
       m_bRemove(bRemove),
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_MAINFRAME))),
       m_hLangLib(hLangLib) {
+    LeaveOutOfTemplate(IDC_PROGRESS);
     // The setup folder always fits: it came from a buffer of the same size.
     CopyText(m_szSetupDir, pszSetupDir);
     m_szTitle[0] = L'\0';
@@ -135,10 +136,11 @@ LRESULT CLangSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case kAfterFirstPaint:
-        // The taskbar's and Alt+Tab's icons: making them is among the slowest steps of the
-        // start, and the first paint does not need them.
+        // The taskbar's and Alt+Tab's icons and the progress bar: making them is among the slowest
+        // steps of the start, and the first paint does not need them.
         SetIcon(m_hIcon, TRUE);
         SetIcon(m_hIcon, FALSE);
+        CreateProgressBar();
         return 0;
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

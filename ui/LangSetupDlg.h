@@ -86,6 +86,10 @@ protected:
     void ApplyCaptionFont();
     // A length of the 100 % design at the window's scale.
     int Scale(int value) const;
+    // The progress bar, made hidden at its place when first wanted: it is left out of the
+    // template, so that the first paint does not wait for the common controls' library.
+    void CreateProgressBar();
+    void PlaceProgressBar();
     // The skinned frame: the window's shape and size from the background, centred on the screen.
     void ApplyBackgroundRegion();
     // The shape and size alone; whether there is a background to take them from.

@@ -1,8 +1,11 @@
 // The wizard's texts, pictures and places, at the scale of the monitor the window is on.
 #include "ui/LangSetupDlg.h"
 
+#include <commctrl.h>
+
 #include "base/TextFormat.h"
 #include "engine/SetupLog.h"
+#include "framework/CommonControls.h"
 #include "framework/DisplayScale.h"
 #include "framework/PngDecoder.h"
 #include "framework/WinApp.h"
@@ -96,12 +99,6 @@ void CLangSetupDlg::InitTexts() {
     m_btnMinimize.SetPictureOnly(TRUE);
     m_btnClose.SetPictureOnly(TRUE);
 
-    // The bar draws no text: its window text names it for assistive tools, as the sentence that
-    // stands above it while it runs.
-    wchar_t running[kLongText];
-    LoadText(m_bRemove ? IDS_REMOVE_RUNNING_PROMPT : IDS_INSTALL_RUNNING_PROMPT, running, kLongText);
-    m_progress.SetWindowText(running);
-
     m_lblNote.SetText(note).SetTextColor(kGrey).SetFontName(L"Arial", 0).SetFontSize(10).SetFontBold(TRUE).SetTransparent(
         TRUE);
     m_lblPrompt.SetText(prompt)
@@ -151,7 +148,33 @@ void CLangSetupDlg::PlaceControls(bool bFirst) {
         m_lblLaunch.ShowWindow(SW_HIDE);
         m_chkLaunch.ShowWindow(SW_HIDE);
     }
-    place(m_progress, 215, 175, w - 245, 30, bFirst ? SWP_HIDEWINDOW : 0);
+    if (m_progress.m_hWnd) PlaceProgressBar();
+}
+
+void CLangSetupDlg::PlaceProgressBar() {
+    RECT client;
+    GetClientRect(&client);
+    const int w = ::MulDiv(client.right - client.left, static_cast<int>(kDesignDpi), static_cast<int>(m_nDpi));
+    const int left = Scale(215);
+    const int top = Scale(175);
+    m_progress.SetWindowPos(nullptr, left, top, Scale(215 + w - 245) - left, Scale(175 + 30) - top,
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CLangSetupDlg::CreateProgressBar() {
+    if (m_progress.m_hWnd) return;
+    InitCommonControlClasses(ICC_PROGRESS_CLASS);
+    // The bar draws no text: its window text names it for assistive tools, as the sentence that
+    // stands above it while it runs.
+    wchar_t running[kLongText];
+    LoadText(m_bRemove ? IDS_REMOVE_RUNNING_PROMPT : IDS_INSTALL_RUNNING_PROMPT, running, kLongText);
+    HWND bar = ::CreateWindowExW(0, PROGRESS_CLASSW, running, WS_CHILD | WS_BORDER, 0, 0, 0, 0, m_hWnd,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS)),
+                                 AfxGetResourceHandle(), nullptr);
+    // Where the template had it: beneath the prompt, after it in the keyboard's order.
+    if (!bar || !m_progress.SubclassWindow(bar)) return;
+    ::SetWindowPos(bar, m_lblPrompt.m_hWnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PlaceProgressBar();
 }
 
 void CLangSetupDlg::ApplyCaptionFont() {

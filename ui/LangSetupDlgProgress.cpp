@@ -26,6 +26,7 @@ void CLangSetupDlg::OnActionClicked() {
 
 LRESULT CLangSetupDlg::OnSetupProgress(WPARAM wParam, LPARAM lParam) {
     const BYTE code = LOBYTE(wParam);
+    CreateProgressBar();
     const bool removal =
         code == PROGRESS_REMOVE_BEGIN || code == PROGRESS_REMOVE_END || code == PROGRESS_REMOVE_INCOMPLETE;
     wchar_t note[kLongText];

@@ -85,6 +85,8 @@ public:
 protected:
     BOOL OnInitDialog() override {
         const BOOL result = CLangSetupDlg::OnInitDialog();
+        // Made once the window is painted, which this wizard never is.
+        CreateProgressBar();
         MeasureTexts();
         RECT window;
         GetWindowRect(&window);
