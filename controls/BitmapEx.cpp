@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "base/HeapArray.h"
+#include "framework/BitmapResample.h"
 #include "framework/DeviceContext.h"
+#include "framework/DisplayScale.h"
+#include "framework/PngDecoder.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -13,26 +16,35 @@ namespace {
 // counted first, then written into the region data. The bitmap must not be selected into a DC.
 bool BuildKeyColourRegion(HBITMAP bitmap, int width, int height, COLORREF key, CRgn& region) {
     if (width <= 0 || height <= 0) return region.CreateRectRgn(0, 0, 0, 0) != FALSE;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    fw::HeapArray<DWORD> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    if (!pixels) return false;
-    {
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // A decoded picture's own 32-bit top-down rows are read where they are; others are copied so.
+    DIBSECTION dib = {};
+    fw::HeapArray<DWORD> copy;
+    const DWORD* pixels = nullptr;
+    if (::GetObjectW(bitmap, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBitsPixel == 32 && dib.dsBmih.biHeight < 0 &&
+        dib.dsBm.bmWidth == width && dib.dsBm.bmBits) {
+        pixels = static_cast<const DWORD*>(dib.dsBm.bmBits);
+    } else {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        copy = fw::HeapArray<DWORD>(count);
+        if (!copy) return false;
         CClientDC screen(nullptr);
-        if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.get(), &info, DIB_RGB_COLORS) !=
+        if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), copy.get(), &info, DIB_RGB_COLORS) !=
             height)
             return false;
+        pixels = copy.get();
     }
     const DWORD pixelKey = (static_cast<DWORD>(GetRValue(key)) << 16) | (static_cast<DWORD>(GetGValue(key)) << 8) |
                            GetBValue(key);
     auto forEachRun = [&](auto&& visit) {
         for (int y = 0; y < height; ++y) {
-            const DWORD* row = pixels.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            const DWORD* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
             int x = 0;
             while (x < width) {
                 const int start = x;
@@ -42,6 +54,10 @@ bool BuildKeyColourRegion(HBITMAP bitmap, int width, int height, COLORREF key, C
             }
         }
     };
+    // Most pictures have no pixel of the key: their region is their rectangle, without a scan by runs.
+    bool keyed = false;
+    for (std::size_t i = 0; i < count && !keyed; ++i) keyed = (pixels[i] & 0xFFFFFF) == pixelKey;
+    if (!keyed) return region.CreateRectRgn(0, 0, width, height) != FALSE;
     std::size_t runCount = 0;
     forEachRun([&](const RECT&) { ++runCount; });
     if (runCount == 0) return region.CreateRectRgn(0, 0, 0, 0) != FALSE;
@@ -58,7 +74,48 @@ bool BuildKeyColourRegion(HBITMAP bitmap, int width, int height, COLORREF key, C
     return region.Attach(::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), rgnData)) != FALSE;
 }
 
+// The size of bitmap resource nId from its header, without making the bitmap.
+bool BitmapResourceSize(HINSTANCE module, UINT nId, SIZE& size) {
+    HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(nId), MAKEINTRESOURCEW(2));  // RT_BITMAP
+    HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
+    const auto* header = loaded ? static_cast<const BITMAPINFOHEADER*>(::LockResource(loaded)) : nullptr;
+    if (!header || ::SizeofResource(module, resource) < sizeof *header || header->biSize < sizeof *header) return false;
+    size = SIZE{header->biWidth, header->biHeight < 0 ? -header->biHeight : header->biHeight};
+    return size.cx > 0 && size.cy > 0;
+}
+
 }  // namespace
+
+UINT CBitmapEx::ScaledSetId(UINT nId, UINT dpi) {
+    if (dpi <= kDesignDpi) return 0;
+    for (UINT i = 0; i < ARRAYSIZE(kScaledSetDpis); ++i) {
+        if (kScaledSetDpis[i] >= dpi) return nId + (i + 1) * kScaledSetIdStep;
+    }
+    return nId + ARRAYSIZE(kScaledSetDpis) * kScaledSetIdStep;
+}
+
+BOOL CBitmapEx::LoadForDpi(HINSTANCE module, UINT nId, UINT dpi) {
+    m_rgn.DeleteObject();
+    m_crRegionKey = CLR_INVALID;
+    SIZE design = {};
+    if (dpi == kDesignDpi || !BitmapResourceSize(module, nId, design)) return LoadBitmap(module, nId);
+    const SIZE wanted = {ScaleToDpi(design.cx, dpi), ScaleToDpi(design.cy, dpi)};
+    const UINT scaledId = ScaledSetId(nId, dpi);
+    CBitmap made;
+    if (!scaledId || !CPngDecoder::LoadResource(module, scaledId, made)) {
+        // A set that cannot be had still leaves the wizard a picture of the right size.
+        if (!made.LoadBitmap(module, nId)) {
+            DeleteObject();
+            return FALSE;
+        }
+    }
+    BITMAP info = {};
+    made.GetBitmap(&info);
+    if (info.bmWidth == wanted.cx && info.bmHeight == wanted.cy) return Attach(made.Detach());
+    CBitmap resampled;
+    if (ResampleBitmap(made.GetSafeHandle(), wanted.cx, wanted.cy, resampled)) return Attach(resampled.Detach());
+    return Attach(made.Detach());
+}
 
 CBitmapEx::CBitmapEx(const wchar_t* pszName) {
     if (pszName) Attach(::LoadBitmapW(AfxGetResourceHandle(), pszName));

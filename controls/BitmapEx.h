@@ -8,10 +8,25 @@
 
 class CBitmapEx : public CBitmap {
 public:
+    // The scales with pictures made for them (res/make_skin.py), by dots per inch: resource type
+    // "PNG", at the 100 % bitmap's id plus kScaledSetIdStep times the set's place here (1 for the
+    // first).
+    static constexpr UINT kScaledSetDpis[] = {120, 144, 168, 192};
+    static constexpr UINT kScaledSetIdStep = 1000;
+
     // pszName: a resource name or MAKEINTRESOURCEW id of the program's resources; null leaves
     // the object empty. A bitmap that cannot be loaded leaves it empty too.
     explicit CBitmapEx(const wchar_t* pszName = nullptr);
     ~CBitmapEx() override;
+
+    // Bitmap nId of module (a 100 % picture) at the scale of dpi: the picture made for that scale
+    // where there is one, else the next larger one (above the largest: the largest) made its size
+    // with an area filter, at the 100 % picture's size scaled; the 100 % picture itself at 96 and
+    // where no other can be had. Any held region goes with the old bitmap. FALSE, the object
+    // empty, when not even the 100 % picture loads.
+    BOOL LoadForDpi(HINSTANCE module, UINT nId, UINT dpi);
+    // The PNG resource that LoadForDpi decodes for bitmap nId at dpi; 0 for the bitmap itself.
+    static UINT ScaledSetId(UINT nId, UINT dpi);
 
     SIZE GetSize() const;
     // The whole bitmap at (x, y); the result of the copy.

@@ -1,20 +1,13 @@
 #include "controls/BmpBtnCtrl.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
-#include "controls/FocusMark.h"
-#include "framework/DeviceContext.h"
+#include "framework/DisplayScale.h"
+#include "framework/PngDecoder.h"
 #include "framework/WinApp.h"
 
 namespace {
-
-const COLORREF kCaptionColour = RGB(255, 255, 255);
-const COLORREF kCheckBoxFill = RGB(8, 130, 193);
-const COLORREF kRadioButtonFill = RGB(71, 93, 173);
-const SIZE kPushButtonBorder = {5, 5};
-// The focus mark and the caption keep this far from a push button's edges: on a pill-shaped
-// face the mark's corners then stay on the face, clear of the rounded ends' outline.
-const SIZE kCaptionInset = {6, 3};
 
 bool IsPushKind(int kind) {
     return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
@@ -26,10 +19,6 @@ bool IsCheckKind(int kind) {
 
 bool IsRadioKind(int kind) {
     return kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON;
-}
-
-bool LoadPicture(CBitmapEx& picture, UINT nId) {
-    return picture.LoadBitmap(AfxGetResourceHandle(), LOWORD(nId)) != FALSE;
 }
 
 // The picture's bitmap and the shape made from the old bitmap go together.
@@ -64,29 +53,55 @@ BOOL CBmpBtnCtrl::LoadBitmaps(UINT nNormal, UINT nPressed, UINT nHover, UINT nCh
 
     CBitmapEx* const pictures[] = {&m_bmpNormal, &m_bmpPressed, &m_bmpHover,
                                    &m_bmpChecked, &m_bmpDisabled, &m_bmpDisabledChecked};
+    const UINT ids[] = {nNormal, nPressed, nHover, nChecked, nDisabled, nDisabledChecked};
     for (CBitmapEx* picture : pictures) UnloadPicture(*picture);
     m_crShapeKey = CLR_INVALID;
     m_rcShapeKeep = RECT{0, 0, 0, 0};
+    for (int i = 0; i < 6; ++i) m_nPictureIds[i] = ids[i];
 
-    if (!LoadPicture(m_bmpNormal, nNormal)) return FALSE;
-    const UINT ids[] = {nPressed, nHover, nChecked, nDisabled, nDisabledChecked};
+    // One start of the imaging component for all six, when they are made for another scale.
+    const CPngDecoder decoder;
+    const HINSTANCE module = AfxGetResourceHandle();
+    if (!m_bmpNormal.LoadForDpi(module, LOWORD(nNormal), m_nDpi)) return FALSE;
     BOOL bAll = TRUE;
-    for (int i = 0; i < 5; ++i) {
-        if (ids[i] && !LoadPicture(*pictures[i + 1], ids[i])) bAll = FALSE;
+    for (int i = 1; i < 6; ++i) {
+        if (ids[i] && !pictures[i]->LoadForDpi(module, LOWORD(ids[i]), m_nDpi)) bAll = FALSE;
     }
     return bAll;
 }
 
+void CBmpBtnCtrl::SetDpi(UINT dpi) {
+    if (!dpi || dpi == m_nDpi) return;
+    m_nDpi = dpi;
+    if (!m_nPictureIds[0]) return;
+    // The shape of the old pictures goes with them; it is set again for the new ones.
+    const COLORREF key = m_crShapeKey;
+    const RECT keep = m_rcShapeKeep;
+    LoadBitmaps(m_nPictureIds[0], m_nPictureIds[1], m_nPictureIds[2], m_nPictureIds[3], m_nPictureIds[4],
+                m_nPictureIds[5]);
+    SetShape(key, keep);
+    Invalidate(FALSE);
+}
+
+int CBmpBtnCtrl::Scale(int value) const {
+    return ScaleToDpi(value, m_nDpi);
+}
+
 void CBmpBtnCtrl::SizeToBitmap(int x, int y) {
     const SIZE picture = m_bmpNormal.GetSize();
-    RECT client = {};
-    GetClientRect(&client);
     int width = picture.cx;
     int height = picture.cy;
     if (IsCheckKind(m_nKind) || IsRadioKind(m_nKind)) {
-        // The picture stands in for the platform's check mark; the caption keeps its room.
-        height += 4;
-        width += client.right - ::GetSystemMetrics(SM_CXMENUCHECK) + 2;
+        // The picture stands in for the platform's check mark; the caption keeps the template's
+        // room, taken once and scaled with the button afterwards.
+        if (m_nCaptionRoom < 0) {
+            RECT client = {};
+            GetClientRect(&client);
+            m_nCaptionRoom = client.right - GetSystemMetricForDpi(SM_CXMENUCHECK, m_nDpi) + 2;
+            m_nRoomDpi = m_nDpi;
+        }
+        height += Scale(4);
+        width += ::MulDiv(m_nCaptionRoom, static_cast<int>(m_nDpi), static_cast<int>(m_nRoomDpi));
     }
     if (m_nKind == BS_PUSHBUTTON && m_crShapeKey <= 0xFFFFFF) {
         // The window takes a copy: the picture keeps its own region for the next request.
@@ -108,6 +123,8 @@ void CBmpBtnCtrl::SetCheck(int nCheck) {
     if (!IsWindowEnabled() || nCheck == m_nCheck) return;
     m_nCheck = nCheck;
     Invalidate(FALSE);
+    // As the platform's own check box tells assistive tools of a new state.
+    ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 int CBmpBtnCtrl::GetButtonKind() const {
@@ -127,22 +144,37 @@ void CBmpBtnCtrl::SetDisabledTextColor(COLORREF cr) {
     m_crDisabledText = cr;
 }
 
-RECT CBmpBtnCtrl::GetCaptionRect() const {
-    RECT rc = {};
-    GetClientRect(&rc);
-    if (IsPushKind(m_nKind)) ::InflateRect(&rc, -kCaptionInset.cx, -kCaptionInset.cy);
-    return rc;
-}
-
-COLORREF CBmpBtnCtrl::CaptionColour() const {
-    if (IsWindowEnabled()) return kCaptionColour;
-    return m_crDisabledText == CLR_INVALID ? ::GetSysColor(COLOR_GRAYTEXT) : m_crDisabledText;
-}
-
 void CBmpBtnCtrl::SetTipText(UINT nTextId) {
     m_nTipTextId = nTextId;
-    if (!m_hWnd || m_toolTip.m_hWnd || !nTextId) return;
+    if (m_hWnd && nTextId) EnsureToolTip();
+}
+
+void CBmpBtnCtrl::SetPictureOnly(BOOL bPictureOnly) {
+    m_bPictureOnly = bPictureOnly;
+    if (m_hWnd) Invalidate(FALSE);
+}
+
+void CBmpBtnCtrl::EnsureToolTip() {
+    if (m_toolTip.m_hWnd) return;
     if (m_toolTip.Create(this)) m_toolTip.AddTool(this, L"");
+}
+
+fw::HeapArray<wchar_t> CBmpBtnCtrl::TipText() const {
+    return m_nTipTextId ? LoadResourceString(m_nTipTextId) : GetWindowText();
+}
+
+long CBmpBtnCtrl::GetAccessibleRole() const {
+    if (IsCheckKind(m_nKind)) return ROLE_SYSTEM_CHECKBUTTON;
+    if (IsRadioKind(m_nKind)) return ROLE_SYSTEM_RADIOBUTTON;
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+long CBmpBtnCtrl::GetAccessibleState(long standard) const {
+    // The owner-drawn button keeps its check state itself; the platform cannot see it.
+    standard &= ~(STATE_SYSTEM_CHECKED | STATE_SYSTEM_DEFAULT);
+    if ((IsCheckKind(m_nKind) || IsRadioKind(m_nKind)) && m_nCheck == 1) standard |= STATE_SYSTEM_CHECKED;
+    if (IsPushKind(m_nKind) && IsDefaultButton() && IsWindowVisible()) standard |= STATE_SYSTEM_DEFAULT;
+    return standard;
 }
 
 BOOL CBmpBtnCtrl::PreTranslateMessage(MSG* pMsg) {
@@ -194,148 +226,20 @@ LRESULT CBmpBtnCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CButton::WindowProc(message, wParam, lParam);
 }
 
+bool CBmpBtnCtrl::IsDefaultButton() const {
+    return m_nDefault == -1 ? m_nKind == BS_DEFPUSHBUTTON : m_nDefault != 0;
+}
+
 LRESULT CBmpBtnCtrl::OnGetDlgCode() {
     // An owner-drawn button answers as no push button at all, so Enter would always go to the
     // dialog's default; a push button that says which it is gets Enter while it has the focus.
     if (!IsPushKind(m_nKind)) return Default();
-    const bool isDefault = m_nDefault == -1 ? m_nKind == BS_DEFPUSHBUTTON : m_nDefault != 0;
-    return DLGC_BUTTON | (isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-}
-
-void CBmpBtnCtrl::DrawItem(LPDRAWITEMSTRUCT pDrawItem) {
-    if (!pDrawItem) return;
-    RECT rc = {};
-    GetClientRect(&rc);
-    const HDC target = pDrawItem->hDC;
-    CBitmap surface;
-    CMemoryDC memory(target);
-    if (!memory || !surface.CreateCompatibleBitmap(target, rc.right, rc.bottom)) return;
-    {
-        CSaveDC saved(memory.get());
-        ::SelectObject(memory.get(), surface.GetSafeHandle());
-        const HWND parent = ::GetParent(m_hWnd);
-        const HFONT font = parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
-        if (font) ::SelectObject(memory.get(), font);
-
-        const UINT state = pDrawItem->itemState;
-        if (IsPushKind(m_nKind))
-            DrawPushButton(memory.get(), rc, state);
-        else if (IsCheckKind(m_nKind))
-            DrawCheckBox(memory.get(), rc, state);
-        else if (IsRadioKind(m_nKind))
-            DrawRadioButton(memory.get(), rc, state);
-
-        ::BitBlt(target, 0, 0, rc.right, rc.bottom, memory.get(), 0, 0, SRCCOPY);
-    }
-}
-
-CBitmapEx& CBmpBtnCtrl::ChoosePicture(UINT state) {
-    const bool disabled = (state & ODS_DISABLED) != 0;
-    const bool selected = (state & ODS_SELECTED) != 0;
-    const bool checked = m_nCheck == 1;
-    CBitmapEx* chosen = &m_bmpNormal;
-    if (IsPushKind(m_nKind)) {
-        if (disabled)
-            chosen = &m_bmpDisabled;
-        else if (selected)
-            chosen = &m_bmpPressed;
-        else if (m_bHover)
-            chosen = &m_bmpHover;
-    } else {
-        if (disabled && checked)
-            chosen = &m_bmpDisabledChecked;
-        else if (disabled)
-            chosen = &m_bmpDisabled;
-        else if (checked)
-            chosen = &m_bmpChecked;
-        else if (m_bHover)
-            chosen = &m_bmpHover;
-        else if (selected)
-            chosen = &m_bmpPressed;
-    }
-    return chosen->GetSafeHandle() ? *chosen : m_bmpNormal;
-}
-
-void CBmpBtnCtrl::DrawPushButton(HDC dc, RECT rc, UINT state) {
-    const CBitmapEx& picture = ChoosePicture(state);
-    const SIZE size = picture.GetSize();
-    if (size.cx == rc.right - rc.left && size.cy == rc.bottom - rc.top)
-        picture.Draw(dc, 0, 0);
-    else
-        picture.DrawSliced(dc, rc, kPushButtonBorder);
-
-    // Hovering without a hover picture shows no focus, so that the button looks unchanged; the
-    // mark also waits while the platform hides focus cues (a dialog used with the mouse only).
-    RECT caption = GetCaptionRect();
-    const bool hoverWithoutPicture =
-        m_bHover && !(state & (ODS_SELECTED | ODS_DISABLED)) && !m_bmpHover.GetSafeHandle();
-    if (!hoverWithoutPicture && (GetStyle() & WS_TABSTOP) && IsWindowEnabled() && (state & ODS_FOCUS) &&
-        !(state & ODS_NOFOCUSRECT))
-        DrawFocusMark(dc, caption, kCaptionColour);
-
-    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    const fw::HeapArray<wchar_t> text = GetWindowText();
-    if (text && text[0]) {
-        if (state & ODS_SELECTED) ::OffsetRect(&caption, 1, 1);
-        ::SetTextColor(dc, CaptionColour());
-        ::DrawTextW(dc, text.get(), -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    }
-    ::SetBkMode(dc, oldMode);
-}
-
-void CBmpBtnCtrl::DrawCheckBox(HDC dc, RECT rc, UINT state) {
-    DrawMarkAndCaption(dc, rc, state, false);
-}
-
-void CBmpBtnCtrl::DrawRadioButton(HDC dc, RECT rc, UINT state) {
-    DrawMarkAndCaption(dc, rc, state, true);
-}
-
-void CBmpBtnCtrl::DrawMarkAndCaption(HDC dc, const RECT& rc, UINT state, bool bRadio) {
-    {
-        CBrush fill;
-        fill.CreateSolidBrush(bRadio ? kRadioButtonFill : kCheckBoxFill);
-        ::FillRect(dc, &rc, fill.GetSafeHandle());
-    }
-
-    const CBitmapEx& picture = ChoosePicture(state);
-    const SIZE size = picture.GetSize();
-    RECT box = {0, 0, size.cx, size.cy};
-    ::OffsetRect(&box, 0, (rc.top + rc.bottom) / 2 - size.cy / 2);
-    picture.DrawStretched(dc, box);
-
-    const bool enabled = IsWindowEnabled() != FALSE;
-    const bool focused =
-        enabled && (state & ODS_FOCUS) && !(state & ODS_NOFOCUSRECT) && (bRadio || (GetStyle() & WS_TABSTOP));
-    const fw::HeapArray<wchar_t> text = GetWindowText();
-    if (!text || !text[0]) {
-        if (bRadio && focused) DrawFocusMark(dc, box, kCaptionColour);
-        return;
-    }
-
-    // The radio button's caption has a face of its own, deselected before it is deleted.
-    CFont radioFont;
-    if (bRadio) radioFont.CreatePointFont(90, L"Arial", nullptr);
-    CSelectObject captionFont(dc, radioFont.GetSafeHandle());
-
-    const COLORREF oldColour = ::SetTextColor(dc, CaptionColour());
-    RECT caption = {box.right + 4, box.top, box.right, box.bottom};
-    const int height = ::DrawTextW(dc, text.get(), -1, &caption, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
-    caption.bottom = caption.top + height + 1;
-    if (!bRadio) ::OffsetRect(&caption, 0, -1);
-    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, text.get(), -1, &caption, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-    ::SetBkMode(dc, oldMode);
-    ::SetTextColor(dc, oldColour);
-    // A caption wholly beyond the control's width is shown by someone else (a label beside it),
-    // who marks it; a piece of the mark at the control's edge would only stray.
-    if (focused && caption.left < rc.right) {
-        ::InflateRect(&caption, 2, 1);
-        DrawFocusMark(dc, caption, kCaptionColour);
-    }
+    return DLGC_BUTTON | (IsDefaultButton() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
 LRESULT CBmpBtnCtrl::OnMouseMove(WPARAM, LPARAM) {
+    // The tooltip waits for the mouse: a window that nobody points at needs none.
+    if (m_nTipTextId || m_bPictureOnly) EnsureToolTip();
     if (!m_bTracking) {
         // Hover after 1 ms, so the hover picture shows as soon as the mouse rests on the button.
         TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, m_hWnd, 1};
@@ -355,8 +259,8 @@ BOOL CBmpBtnCtrl::OnSetCursor(HWND window, UINT, UINT) {
 
 LRESULT CBmpBtnCtrl::OnMouseHover(WPARAM, LPARAM) {
     m_bHover = TRUE;
-    if (m_toolTip.m_hWnd && m_nTipTextId) {
-        const fw::HeapArray<wchar_t> tip = LoadResourceString(m_nTipTextId);
+    if (m_toolTip.m_hWnd && (m_nTipTextId || m_bPictureOnly)) {
+        const fw::HeapArray<wchar_t> tip = TipText();
         m_toolTip.UpdateTipText(tip ? tip.get() : L"", this, 0);
     }
     if (IsWindowEnabled()) Invalidate(FALSE);

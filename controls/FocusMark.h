@@ -5,4 +5,5 @@
 
 #include <windows.h>
 
-void DrawFocusMark(HDC dc, const RECT& rect, COLORREF colour);
+// Dots thickness pixels square, as far apart, so that the mark keeps its look at every scale.
+void DrawFocusMark(HDC dc, const RECT& rect, COLORREF colour, int thickness = 1);

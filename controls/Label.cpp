@@ -1,5 +1,6 @@
 #include "controls/Label.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -11,29 +12,11 @@ namespace {
 
 const UINT_PTR kFlashTimer = 1;
 const UINT kFlashPeriodMs = 500;
-const int kGradientBands = 100;
 
-// The DrawText format that the static styles ask for.
-UINT TextFormat(DWORD style, const wchar_t* text) {
-    UINT format;
-    switch (style & SS_TYPEMASK) {
-    case SS_CENTER:
-        format = DT_CENTER | DT_WORDBREAK;
-        break;
-    case SS_RIGHT:
-        format = DT_RIGHT | DT_WORDBREAK;
-        break;
-    case SS_LEFTNOWORDWRAP:
-        format = DT_LEFT;
-        break;
-    default:
-        format = DT_WORDBREAK;
-        break;
-    }
-    if (std::wcschr(text, L'\t')) format |= DT_EXPANDTABS;
-    if (style & SS_CENTERIMAGE)
-        format = std::wcsstr(text, L"\r\n") ? DT_CENTER : DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-    return format;
+UINT ScreenDpi() {
+    CClientDC screen(nullptr);
+    const int dpi = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
 }  // namespace
@@ -106,13 +89,32 @@ CLabel& CLabel::SetFontItalic(BOOL bSet) {
 }
 
 CLabel& CLabel::SetFontSize(int nPoints) {
-    // The size in pixels at the screen's resolution, as a point-size font of this face gets it.
-    CFont measured;
-    LOGFONTW lf = {};
-    if (measured.CreatePointFont(nPoints * 10, m_lf.lfFaceName, nullptr) && measured.GetObject(sizeof lf, &lf)) {
-        m_lf.lfHeight = lf.lfHeight;
-        m_lf.lfWidth = lf.lfWidth;
+    m_nPointSize = nPoints;
+    if (m_nDpi) {
+        // The points at the label's scale, in pixels as a point-size font gets them.
+        m_lf.lfHeight = -::MulDiv(nPoints, static_cast<int>(m_nDpi), 72);
+        m_lf.lfWidth = 0;
+    } else {
+        // The size in pixels at the screen's resolution, as a point-size font of this face gets it.
+        CFont measured;
+        LOGFONTW lf = {};
+        if (measured.CreatePointFont(nPoints * 10, m_lf.lfFaceName, nullptr) && measured.GetObject(sizeof lf, &lf)) {
+            m_lf.lfHeight = lf.lfHeight;
+            m_lf.lfWidth = lf.lfWidth;
+        }
     }
+    RecreateFont();
+    RedrawLabel();
+    return *this;
+}
+
+CLabel& CLabel::SetDpi(UINT dpi) {
+    const UINT old = m_nDpi ? m_nDpi : ScreenDpi();
+    m_nDpi = dpi;
+    if (!dpi || dpi == old) return *this;
+    if (m_nPointSize) return SetFontSize(m_nPointSize);
+    m_lf.lfHeight = ::MulDiv(m_lf.lfHeight, static_cast<int>(dpi), static_cast<int>(old));
+    m_lf.lfWidth = ::MulDiv(m_lf.lfWidth, static_cast<int>(dpi), static_cast<int>(old));
     RecreateFont();
     RedrawLabel();
     return *this;
@@ -215,53 +217,6 @@ CLabel& CLabel::SetLinkUrl(const wchar_t* url) {
     return *this;
 }
 
-RECT CLabel::MeasureText(const wchar_t* text) const {
-    RECT rc = {};
-    GetClientRect(&rc);
-    fw::HeapArray<wchar_t> own;
-    if (!text) {
-        own = GetWindowText();
-        text = own ? own.get() : L"";
-    }
-    CClientDC dc(m_hWnd);
-    CSelectObject font(dc.get(), m_font.GetSafeHandle());
-    ::DrawTextW(dc.get(), text, -1, &rc, TextFormat(GetStyle(), text) | DT_CALCRECT);
-    return rc;
-}
-
-void CLabel::DrawGradient(HDC dc, const RECT& rect, COLORREF crFrom, COLORREF crTo, int nBands) {
-    const int width = rect.right - rect.left;
-    const int bands = nBands < width ? nBands : width;
-    const int divisor = bands > 1 ? bands : 1;
-
-    // Channels in 8.8 fixed point; the steps truncate toward zero.
-    int red = GetRValue(crFrom) * 256;
-    int green = GetGValue(crFrom) * 256;
-    int blue = GetBValue(crFrom) * 256;
-    const int redStep = ((GetRValue(crTo) - GetRValue(crFrom)) * 256) / divisor;
-    const int greenStep = ((GetGValue(crTo) - GetGValue(crFrom)) * 256) / divisor;
-    const int blueStep = ((GetBValue(crTo) - GetBValue(crFrom)) * 256) / divisor;
-
-    const int bandWidth = width / divisor;
-    // A stock pen: nothing to put back before it could be deleted.
-    ::SelectObject(dc, ::GetStockObject(NULL_PEN));
-    int x = rect.left;
-    for (int i = 0; i < bands; ++i) {
-        const int end = i == bands - 1 ? rect.right : x + bandWidth;
-        CBrush band;
-        band.CreateSolidBrush(RGB(red / 256, green / 256, blue / 256));
-        {
-            CSelectObject selected(dc, band.GetSafeHandle());
-            // Without an outline the rectangle leaves out its right and bottom edges.
-            ::Rectangle(dc, x, rect.top, end + 1, rect.bottom + 1);
-        }
-        red += redStep;
-        green += greenStep;
-        blue += blueStep;
-        x = end;
-    }
-}
-
 void CLabel::PreSubclassWindow() {
     CStatic::PreSubclassWindow();
     HGDIOBJ font = GetFont();
@@ -289,75 +244,28 @@ LRESULT CLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         // OnPaint covers the label itself; erasing first would only flicker.
         return TRUE;
+    case WM_GETFONT:
+        // The font the label draws with, once it has one, rather than the control's first one.
+        if (m_font || m_bFontStale) return reinterpret_cast<LRESULT>(Font());
+        return CStatic::WindowProc(message, wParam, lParam);
     default:
         return CStatic::WindowProc(message, wParam, lParam);
     }
 }
 
+long CLabel::GetAccessibleRole() const {
+    return ROLE_SYSTEM_STATICTEXT;
+}
+
+long CLabel::GetAccessibleState(long standard) const {
+    // Its words are read, not edited; a label without a link takes no focus.
+    standard |= STATE_SYSTEM_READONLY;
+    if (!m_nLinkType) standard &= ~STATE_SYSTEM_FOCUSABLE;
+    return standard;
+}
+
 void CLabel::OpenLink(const wchar_t* verb, const wchar_t* target) {
     ::ShellExecuteW(nullptr, verb, target, nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void CLabel::OnPaint() {
-    CPaintDC paint(m_hWnd);
-    RECT rc = {};
-    GetClientRect(&rc);
-    const fw::HeapArray<wchar_t> window = GetWindowText();
-    const wchar_t* text = window ? window.get() : L"";
-    if (m_bTransparent) {
-        PaintLabel(paint.get(), rc, text);
-        return;
-    }
-    // Drawn off screen and copied in one operation, so the label never flickers.
-    CBitmap surface;
-    CMemoryDC memory(paint.get());
-    if (!memory || !surface.CreateCompatibleBitmap(paint.get(), rc.right, rc.bottom)) return;
-    CSelectObject onSurface(memory.get(), surface.GetSafeHandle());
-    PaintLabel(memory.get(), rc, text);
-    ::BitBlt(paint.get(), 0, 0, rc.right, rc.bottom, memory.get(), 0, 0, SRCCOPY);
-}
-
-void CLabel::PaintLabel(HDC dc, const RECT& rc, const wchar_t* text) {
-    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColour = ::SetTextColor(dc, m_crText);
-    CSelectObject font(dc, m_font.GetSafeHandle());
-
-    if (!m_bTransparent) {
-        if (m_nBkFillMode == 0)
-            ::FillRect(dc, &rc, m_hBkBrush ? m_hBkBrush.GetSafeHandle() : m_hDefaultBrush.GetSafeHandle());
-        else
-            DrawGradient(dc, rc, m_crBk, m_crBkSecond, kGradientBands);
-    }
-
-    if (m_bFlashState == 0 && m_nFlashType == FlashTextType) {
-        // The hidden phase: text in the colour of the solid background.
-        LOGBRUSH brush = {};
-        ::SetTextColor(dc, m_hBkBrush.GetObject(sizeof brush, &brush) ? brush.lbColor : RGB(0, 0, 0));
-    }
-
-    const int length = ::lstrlenW(text);
-    if (m_bRotated) {
-        // The baseline starts at the label's centre and runs along the font's escapement.
-        const UINT oldAlign = ::SetTextAlign(dc, TA_BASELINE);
-        POINT oldOrigin = {};
-        ::SetViewportOrgEx(dc, (rc.right - rc.left) / 2, (rc.bottom - rc.top) / 2, &oldOrigin);
-        ::TextOutW(dc, 0, 0, text, length);
-        ::SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-        ::SetTextAlign(dc, oldAlign);
-    } else {
-        const UINT format = TextFormat(GetStyle(), text);
-        RECT box = rc;
-        ::DrawTextW(dc, text, length, &box, format);
-        if (m_bEmbossed) {
-            ::SetTextColor(dc, m_crEmboss);
-            box = rc;
-            ::OffsetRect(&box, m_bEmbossLowerRight ? 1 : -1, m_bEmbossLowerRight ? 1 : -1);
-            ::DrawTextW(dc, text, length, &box, format);
-        }
-    }
-
-    ::SetBkMode(dc, oldMode);
-    ::SetTextColor(dc, oldColour);
 }
 
 void CLabel::OnTimer(UINT_PTR) {
@@ -402,7 +310,15 @@ void CLabel::OnSysColorChange() {
 
 void CLabel::RecreateFont() {
     m_font.DeleteObject();
-    m_font.CreateFontIndirect(&m_lf);
+    m_bFontStale = true;
+}
+
+HFONT CLabel::Font() const {
+    if (m_bFontStale) {
+        m_bFontStale = false;
+        m_font.CreateFontIndirect(&m_lf);
+    }
+    return m_font.GetSafeHandle();
 }
 
 void CLabel::RedrawLabel() {

@@ -1,7 +1,8 @@
 // A static text of a dialog template that paints itself: its own font, text colour and
 // background (solid, a two-colour gradient, or none so that the skin behind shows through),
 // flashing, an embossed second copy, rotation, and web or mail links. Every setter returns
-// the label, so settings are chained in one expression.
+// the label, so settings are chained in one expression. Implemented in Label.cpp (settings, clicks,
+// what assistive tools hear) and LabelPaint.cpp (painting and measuring).
 #pragma once
 
 #include <windows.h>
@@ -46,6 +47,13 @@ public:
     virtual CLabel& SetLogFont(LOGFONTW lf);
     virtual CLabel& SetMailLink(BOOL bMail, BOOL bNotifyParent);
     virtual CLabel& SetLinkUrl(const wchar_t* url);
+    // The scale the label is shown at: a size set in points is that many points at dpi from then
+    // on (0, the default, is the screen's resolution); a font taken over from the control keeps its
+    // size relative to the scale it came with. Repaints.
+    CLabel& SetDpi(UINT dpi);
+
+    long GetAccessibleRole() const override;
+    long GetAccessibleState(long standard) const override;
 
     // Where text (the label's own when null) stands when the label draws it: in the label's
     // font and format, laid out in its client width, in client coordinates. Wider than the
@@ -69,7 +77,10 @@ protected:
     void OnLButtonDown();
     BOOL OnSetCursor();
     void OnSysColorChange();
+    // The font is made again from m_lf when it is next needed: a chain of setters makes one font,
+    // not one for each setter.
     void RecreateFont();
+    HFONT Font() const;
     // Repaints the label and the part of the parent beneath it, at once.
     void RedrawLabel();
 
@@ -78,7 +89,8 @@ protected:
     CBrush m_hDefaultBrush;  // COLOR_BTNFACE, the background without a solid brush
     CBrush m_hBkBrush;       // the solid background of SetBkColor; empty otherwise
     LOGFONTW m_lf = {};
-    CFont m_font;
+    mutable CFont m_font;
+    mutable bool m_bFontStale = false;
     BOOL m_bFlashState = 0;
     BOOL m_bTimerSet = 0;
     int m_nLinkType = LinkNone;
@@ -93,4 +105,6 @@ protected:
     COLORREF m_crBkSecond = 0;
     COLORREF m_crBk = 0;
     fw::HeapArray<wchar_t> m_strLink;  // terminated; empty when none was set
+    UINT m_nDpi = 0;                   // 0: the screen's resolution
+    int m_nPointSize = 0;              // the last SetFontSize; 0 before one
 };

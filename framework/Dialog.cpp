@@ -1,8 +1,11 @@
 #include "framework/Dialog.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include "framework/AccessibleObject.h"
 #include "framework/CommonControls.h"
+#include "framework/DialogTemplate.h"
 #include "framework/WinApp.h"
 
 void DDX_Control(CDataExchange* pDX, int nIdc, CWnd& control) {
@@ -29,9 +32,14 @@ INT_PTR CDialog::DoModal() {
     HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
     const auto* dialogTemplate = loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
     if (!dialogTemplate) return -1;
+    const DWORD size = ::SizeofResource(module, resource);
+    CDialogTemplate reduced;
+    if (m_nLeftOutCount && reduced.CopyWithout(dialogTemplate, size, m_nLeftOut, m_nLeftOutCount))
+        dialogTemplate = reduced.Get();
 
-    // The template may hold common controls (the progress bar).
-    InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_BAR_CLASSES);
+    // The template may hold common controls (the progress bar), which the common controls'
+    // library registers; loading it costs the first paint time, so only when they are there.
+    if (CDialogTemplate::NamesAClass(dialogTemplate, size)) InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_BAR_CLASSES);
 
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
     m_nModalResult = -1;
@@ -68,7 +76,12 @@ INT_PTR CDialog::DoModal() {
         ::ShowWindow(window, SW_HIDE);
         ::DestroyWindow(window);
     }
+    EndAccessibleObjects();
     return m_nModalResult;
+}
+
+void CDialog::LeaveOutOfTemplate(int nIdc) {
+    if (m_nLeftOutCount < kMaxLeftOut) m_nLeftOut[m_nLeftOutCount++] = nIdc;
 }
 
 void CDialog::EndDialog(INT_PTR nResult) {
@@ -99,6 +112,10 @@ void CDialog::OnCancel() {
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
+
+long CDialog::GetAccessibleRole() const {
+    return ROLE_SYSTEM_DIALOG;
+}
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
     // Buttons notify with BN_CLICKED; Enter and Escape arrive through the dialog manager.

@@ -34,7 +34,14 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
 
+    long GetAccessibleRole() const override;
+
 protected:
+    // A control of the template that the dialog makes itself, later: the dialog is created from a
+    // copy of the template without it. The common controls are loaded for a template only when
+    // the controls created from it name a class of their own.
+    void LeaveOutOfTemplate(int nIdc);
+
     virtual void DoDataExchange(CDataExchange* pDX);
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -50,6 +57,9 @@ private:
     // dialog manager (keyboard navigation, Enter and Escape).
     BOOL PreTranslateInput(MSG* pMsg);
 
+    static constexpr int kMaxLeftOut = 4;
+    int m_nLeftOut[kMaxLeftOut] = {};
+    int m_nLeftOutCount = 0;
     INT_PTR m_nModalResult = -1;
     bool m_bEndModal = true;  // false while a modal run goes on
 };

@@ -26,6 +26,22 @@ BOOL CBitmap::CreateCompatibleBitmap(HDC dc, int width, int height) {
     return Attach(::CreateCompatibleBitmap(dc, width, height));
 }
 
+BOOL CBitmap::CreateDib(int width, int height, DWORD** bits) {
+    *bits = nullptr;
+    if (width <= 0 || height <= 0) return FALSE;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    if (!Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0))) return FALSE;
+    *bits = static_cast<DWORD*>(pixels);
+    return TRUE;
+}
+
 BOOL CRgn::CreateRectRgn(int left, int top, int right, int bottom) {
     return Attach(::CreateRectRgn(left, top, right, bottom));
 }

@@ -33,6 +33,8 @@ public:
     // From the resources of module; a failed load leaves the object empty.
     BOOL LoadBitmap(HINSTANCE module, UINT nId);
     BOOL CreateCompatibleBitmap(HDC dc, int width, int height);
+    // A 32-bit top-down DIB section of width x height (each pixel 0x00RRGGBB), its pixels in *bits.
+    BOOL CreateDib(int width, int height, DWORD** bits);
     int GetBitmap(BITMAP* info) const { return GetObject(sizeof *info, info); }
 };
 

@@ -12,4 +12,10 @@ public:
     int SetPos(int pos);
     int GetPos() const;
     int StepIt();
+
+    // Assistive tools hear a progress bar named by its window text (which it does not draw), and
+    // its position as a share of its range ("45%").
+    long GetAccessibleRole() const override;
+    fw::HeapArray<wchar_t> GetAccessibleName() const override;
+    fw::HeapArray<wchar_t> GetAccessibleValue() const override;
 };

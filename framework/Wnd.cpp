@@ -1,5 +1,7 @@
 #include "framework/Wnd.h"
 
+#include "framework/AccessibleObject.h"
+
 namespace {
 
 // The property under which a window keeps the address of its object.
@@ -70,6 +72,22 @@ BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
     return FALSE;
 }
 
+long CWnd::GetAccessibleRole() const {
+    return 0;
+}
+
+long CWnd::GetAccessibleState(long standard) const {
+    return standard;
+}
+
+fw::HeapArray<wchar_t> CWnd::GetAccessibleName() const {
+    return {};
+}
+
+fw::HeapArray<wchar_t> CWnd::GetAccessibleValue() const {
+    return {};
+}
+
 LRESULT CALLBACK CWnd::StandardWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = FromHandlePermanent(window);
     if (!pWnd || !pWnd->m_pfnSuper) {
@@ -105,6 +123,12 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (OnCommand(wParam, lParam)) return 0;
         break;
     }
+    case WM_GETOBJECT:
+        // The identifier is a 32-bit value, sign-extended or not (OBJID_CLIENT is negative).
+        if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT) && GetAccessibleRole() != 0) {
+            if (const LRESULT answer = AnswerAccessibleObject(m_hWnd, wParam)) return answer;
+        }
+        break;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (CWnd* child = item ? FromHandlePermanent(item->hwndItem) : nullptr) {

@@ -41,6 +41,15 @@ public:
     // WM_DRAWITEM. TRUE means handled, with *pResult as the parent's answer.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
+    // What assistive tools hear of the window (WM_GETOBJECT), where the class knows better than the
+    // platform's standard object: a role (ROLE_SYSTEM_*; 0 leaves the standard object alone), the
+    // state given the standard one (STATE_SYSTEM_*), and a name and a value (an empty array keeps
+    // the standard object's).
+    virtual long GetAccessibleRole() const;
+    virtual long GetAccessibleState(long standard) const;
+    virtual fw::HeapArray<wchar_t> GetAccessibleName() const;
+    virtual fw::HeapArray<wchar_t> GetAccessibleValue() const;
+
     // Plain wrappers of the window calls the program uses.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

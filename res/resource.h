@@ -16,7 +16,9 @@
 
 #define IDI_MAINFRAME 128
 
-// Skin bitmaps; 138 and 141 are not used.
+// Skin bitmaps; 138 and 141 are not used. The pictures that the wizard shows are also made for
+// 125, 150, 175 and 200 % (PNG resources at these ids plus 1000, 2000, 3000 and 4000:
+// res/skin/scaled.rc, written by res/make_skin.py).
 #define IDB_BACKGROUND 130
 #define IDB_BUTTON_NORMAL 131
 #define IDB_BUTTON_PRESSED 132
@@ -55,3 +57,6 @@
 #define IDS_WIZARD_TITLE 18  // the window's title; %s stands for the application's name
 #define IDS_UNUSED_19 19
 #define IDS_LAUNCH_APP 20
+// The window's own buttons' words: their tooltips and their names for assistive tools.
+#define IDS_MINIMIZE 21
+#define IDS_CLOSE 22

@@ -95,10 +95,11 @@ tb_make_template() {
   mv "$WINEPREFIX" "$TB_TEMPLATE"
 }
 
-# Xvfb on a display it picks itself.
+# Xvfb on a display it picks itself; the screen is $1 (WIDTHxHEIGHT, default 1024x768: a screen
+# that holds the wizard at 200 % needs 1600x1200).
 tb_start_xvfb() {
   local fd_file=$TB_ROOT/display i
-  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$fd_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 9 -screen 0 "${1:-1024x768}x24" -nolisten tcp 9>"$fd_file" >/dev/null 2>&1 &
   TB_XPID=$!
   for i in $(seq 200); do [ -s "$fd_file" ] && break; sleep 0.05; done
   [ -s "$fd_file" ] || { echo "testbed: Xvfb did not start" >&2; return 1; }

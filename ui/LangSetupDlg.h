@@ -13,6 +13,13 @@
 #include "framework/GdiObject.h"
 #include "framework/ProgressCtrl.h"
 
+// The wizard takes the scale of the monitor it is on: its pictures (made for that scale), fonts,
+// places, focus marks and shape, laid out again when the window moves to a monitor of another
+// scale. The class is implemented by concern: LangSetupDlg.cpp (construction and message
+// dispatch), LangSetupDlgLayout.cpp (texts, pictures and places at the window's scale),
+// LangSetupDlgFrame.cpp (the skinned frame),
+// LangSetupDlgProgress.cpp (the work and its progress), LangSetupDlgKeyboard.cpp (the keyboard's
+// road and the launch box's caption).
 class CLangSetupDlg : public CDialog {
 public:
     // The key colour of the background: its pixels are cut out of the window.
@@ -21,8 +28,15 @@ public:
     static constexpr UINT kProgressTimerMs = 200;
     // A property of the wizard's window, by which a second copy of setup finds it.
     static constexpr wchar_t kWindowMark[] = L"KRT21C_WIZARD";
+    // Posted by the first paint: what the window needs only once it is on the screen.
+    static constexpr UINT kAfterFirstPaint = WM_APP + 0x200;
     // The caption of a disabled push button, more than 3:1 against the skin's disabled face.
     static constexpr COLORREF kDisabledCaption = RGB(92, 102, 114);
+    // The texts' buffers, in UTF-16 units with the terminator.
+    static constexpr int kShortText = 128;
+    static constexpr int kLongText = 1024;
+    // The launch caption's focus mark, white as the captions and the buttons' marks.
+    static constexpr COLORREF kFocusMarkColour = RGB(255, 255, 255);
 
     // pszSetupDir ends with a backslash; bRemove selects the removal wizard; hLangLib is the
     // interface-language library that every text comes from (borrowed).
@@ -43,6 +57,8 @@ public:
     // The wizard was left through Finish after an install with the launch box ticked: the
     // installed application is to be started.
     bool LaunchChosen() const { return m_bLaunchApp != 0; }
+    // The scale the wizard is shown at, in dots per inch.
+    UINT GetDpi() const { return m_nDpi; }
 
     // The run's pieces, public for the tests that drive the dialog in process.
     LRESULT OnSetupProgress(WPARAM wParam, LPARAM lParam);
@@ -59,9 +75,25 @@ protected:
 
     virtual void LoadSkinBitmaps();
     void InitTexts();
+    // Places the controls at the window's scale; the first time, also hides what the Ready state
+    // does not show.
     void LayoutControls();
-    // The skinned frame.
+    void PlaceControls(bool bFirst);
+    // Moved to a monitor of another scale: pictures, fonts, shape and places again, at the
+    // rectangle that the platform suggests.
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    // The buttons' captions in the dialog's font at the window's scale.
+    void ApplyCaptionFont();
+    // A length of the 100 % design at the window's scale.
+    int Scale(int value) const;
+    // The progress bar, made hidden at its place when first wanted: it is left out of the
+    // template, so that the first paint does not wait for the common controls' library.
+    void CreateProgressBar();
+    void PlaceProgressBar();
+    // The skinned frame: the window's shape and size from the background, centred on the screen.
     void ApplyBackgroundRegion();
+    // The shape and size alone; whether there is a background to take them from.
+    bool ShapeToBackground();
     BOOL OnEraseBkgnd(HDC dc);
     void OnPaint();
     void OnLButtonDown(UINT nFlags, POINT point);
@@ -110,9 +142,17 @@ private:
     HMODULE m_hLangLib;  // borrowed
     State m_state = State::Ready;
     bool m_bWorkSucceeded = false;
+    bool m_bPainted = false;
     // The launch caption's focus mark, drawn with the background while the box has the focus.
     bool m_bLaunchFocusMark = false;
     RECT m_rcLaunchMark = {};
     // The worker, waited for before the dialog lets the process go on.
     fw::UniqueHandle m_worker;
+    // The window's scale, and the one the dialog's own font was made for.
+    UINT m_nDpi = 96;
+    UINT m_nFontDpi = 96;
+    // The captions' font at another scale than the dialog font's; empty while that one serves.
+    CFont m_captionFont;
+    // The window has a region cut from the background (not the whole rectangle).
+    bool m_bShaped = false;
 };

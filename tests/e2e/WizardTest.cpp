@@ -3,6 +3,8 @@
 // fresh prefix.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -39,6 +41,36 @@ const POINT kCancelAt = Centre(kCancel);
 const POINT kCloseAt = Centre(kClose);
 const POINT kMinimizeAt = Centre(kMinimize);
 const POINT kLaunchCaptionAt = {260, 212};
+
+// What an assistive tool in another process hears of a window: its name, role and state.
+struct Heard {
+    std::wstring name;
+    long role = -1;
+    long state = 0;
+};
+
+Heard Hear(HWND window) {
+    Heard heard;
+    IAccessible* object = nullptr;
+    if (FAILED(::AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&object))) ||
+        !object)
+        return heard;
+    VARIANT self = {};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (object->get_accName(self, &name) == S_OK && name) heard.name = name;
+    ::SysFreeString(name);
+    VARIANT answer;
+    ::VariantInit(&answer);
+    if (object->get_accRole(self, &answer) == S_OK && answer.vt == VT_I4) heard.role = answer.lVal;
+    ::VariantClear(&answer);
+    if (object->get_accState(self, &answer) == S_OK && answer.vt == VT_I4) heard.state = answer.lVal;
+    ::VariantClear(&answer);
+    object->Release();
+    return heard;
+}
 
 std::vector<std::string> LogEvents(const std::wstring& path) {
     std::vector<std::string> events;
@@ -390,4 +422,42 @@ TEST_F(Wizard, RemovalWizardSpeaksTheUsersLanguage) {
     ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(window); }));
     EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kEntry)) << "cancelled: nothing removed";
+}
+
+TEST_F(Wizard, AToolInAnotherProcessHearsEveryControlsNameRoleAndState) {
+    fw::ComScope com;
+    Start(kPayload + L"\\setup.exe");
+    const Heard window = Hear(m_window);
+    EXPECT_EQ(kAppName + L" Setup", window.name);
+    EXPECT_EQ(ROLE_SYSTEM_DIALOG, window.role);
+    const struct {
+        int id;
+        const wchar_t* name;
+        long role;
+    } controls[] = {{IDC_ACTION, L"Install", ROLE_SYSTEM_PUSHBUTTON},
+                    {IDCANCEL, L"Cancel", ROLE_SYSTEM_PUSHBUTTON},
+                    {IDC_CLOSE, L"Close", ROLE_SYSTEM_PUSHBUTTON},
+                    {IDC_MINIMIZE, L"Minimize", ROLE_SYSTEM_PUSHBUTTON},
+                    {IDC_PROMPT, L"Click Install to start the installation. Click Cancel to leave the wizard.",
+                     ROLE_SYSTEM_STATICTEXT}};
+    for (const auto& control : controls) {
+        const Heard heard = Hear(::GetDlgItem(m_window, control.id));
+        EXPECT_EQ(control.name, heard.name) << control.id;
+        EXPECT_EQ(control.role, heard.role) << control.id;
+        EXPECT_EQ(0, heard.state & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) << control.id;
+    }
+    EXPECT_NE(0, Hear(::GetDlgItem(m_window, IDC_ACTION)).state & STATE_SYSTEM_FOCUSED);
+
+    Click(kActionAt);
+    ASSERT_TRUE(WaitForCompleted());
+    const HWND box = ::GetDlgItem(m_window, IDC_LAUNCH_CHECK);
+    Heard heard = Hear(box);
+    EXPECT_EQ(L"Launch the application now", heard.name);
+    EXPECT_EQ(ROLE_SYSTEM_CHECKBUTTON, heard.role);
+    EXPECT_EQ(STATE_SYSTEM_CHECKED, heard.state & (STATE_SYSTEM_CHECKED | STATE_SYSTEM_INVISIBLE));
+    Click(kLaunchCaptionAt);
+    EXPECT_TRUE(WaitUntil([&] { return !(Hear(box).state & STATE_SYSTEM_CHECKED); }, 3000)) << "unticked";
+    EXPECT_NE(0, Hear(::GetDlgItem(m_window, IDCANCEL)).state & STATE_SYSTEM_UNAVAILABLE);
+    Click(kActionAt);
+    EXPECT_EQ(0u, Finish());
 }

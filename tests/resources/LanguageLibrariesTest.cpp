@@ -1,5 +1,5 @@
 // The thirteen interface-language libraries of the payload, loaded the way the program loads
-// them: each must give the wizard all twenty texts, in its own language and nothing else.
+// them: each must give the wizard all twenty-two texts, in its own language and nothing else.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -31,7 +31,7 @@ const UINT kWorded[] = {
     IDS_INSTALL, IDS_CANCEL, IDS_FINISH,
     IDS_INSTALL_PROMPT, IDS_INSTALL_RUNNING_PROMPT, IDS_FINISH_PROMPT, IDS_INSTALL_INCOMPLETE_NOTE,
     IDS_REMOVE, IDS_REMOVE_PROMPT, IDS_REMOVE_RUNNING_PROMPT, IDS_REMOVE_INCOMPLETE_NOTE,
-    IDS_LAUNCH_APP, IDS_WIZARD_TITLE,
+    IDS_LAUNCH_APP, IDS_WIZARD_TITLE, IDS_MINIMIZE, IDS_CLOSE,
 };
 const UINT kBlank[] = {
     IDS_INSTALL_READY_NOTE, IDS_INSTALL_DONE_NOTE, IDS_REMOVE_READY_NOTE, IDS_REMOVE_DONE_NOTE,
@@ -39,14 +39,15 @@ const UINT kBlank[] = {
 };
 
 constexpr LANGID kChineseTaiwan = 0x0404;
+constexpr UINT kLastText = IDS_CLOSE;
 
 std::wstring LibraryPath(const char* code) {
     return testsupport::PayloadDir() + L"\\setup" + testsupport::Widen(code) + L".dll";
 }
 
 std::vector<std::wstring> Texts(HMODULE module, LANGID language) {
-    std::vector<std::wstring> texts(21);
-    for (UINT id = 1; id <= 20; ++id) texts[id] = StringInLanguage(module, id, language);
+    std::vector<std::wstring> texts(kLastText + 1);
+    for (UINT id = 1; id <= kLastText; ++id) texts[id] = StringInLanguage(module, id, language);
     return texts;
 }
 
@@ -74,8 +75,8 @@ TEST_F(LanguageLibraries, EachHoldsItsStringTableInItsOwnLanguageOnly) {
         const std::vector<LANGID> own{kLibraries[i].language};
         // A second language would let the platform pick texts by the user's locale instead.
         EXPECT_EQ(ResourceLanguages(m_modules[i].get(), RT_STRING, MAKEINTRESOURCEW(1)), own) << "ids 1 to 15";
-        EXPECT_EQ(ResourceLanguages(m_modules[i].get(), RT_STRING, MAKEINTRESOURCEW(2)), own) << "ids 16 to 20";
-        for (UINT id = 1; id <= 20; ++id) EXPECT_FALSE(m_texts[i][id].empty()) << "string " << id << " missing";
+        EXPECT_EQ(ResourceLanguages(m_modules[i].get(), RT_STRING, MAKEINTRESOURCEW(2)), own) << "ids 16 to 22";
+        for (UINT id = 1; id <= kLastText; ++id) EXPECT_FALSE(m_texts[i][id].empty()) << "string " << id << " missing";
     }
 }
 
@@ -104,6 +105,9 @@ TEST_F(LanguageLibraries, EnglishCarriesTheWizardsWording) {
     EXPECT_EQ(English()[IDS_REMOVE_RUNNING_PROMPT], L"Deleting files...");
     EXPECT_EQ(English()[IDS_LAUNCH_APP], L"Launch the application now");
     EXPECT_EQ(English()[IDS_WIZARD_TITLE], L"%s Setup");
+    // The words of the window's own buttons, as the system's caption buttons say them.
+    EXPECT_EQ(English()[IDS_MINIMIZE], L"Minimize");
+    EXPECT_EQ(English()[IDS_CLOSE], L"Close");
 }
 
 TEST_F(LanguageLibraries, TraditionalChineseRepeatsTheProgramsOwnTexts) {
@@ -111,7 +115,7 @@ TEST_F(LanguageLibraries, TraditionalChineseRepeatsTheProgramsOwnTexts) {
     ASSERT_TRUE(program);
     const std::vector<std::wstring> own = Texts(program.get(), kChineseTaiwan);
     const std::vector<std::wstring>& library = m_texts[1];
-    for (UINT id = 1; id <= 20; ++id) {
+    for (UINT id = 1; id <= kLastText; ++id) {
         // The program's own table leaves the two incomplete-run notes blank; the library words them.
         if (id == IDS_INSTALL_INCOMPLETE_NOTE || id == IDS_REMOVE_INCOMPLETE_NOTE) continue;
         EXPECT_EQ(library[id], own[id]) << "string " << id;
@@ -122,7 +126,7 @@ TEST_F(LanguageLibraries, LoadStringGivesTheLibrarysTexts) {
     // The wizard loads its texts with LoadString, which picks the block's language itself.
     for (size_t i = 0; i < std::size(kLibraries); ++i) {
         SCOPED_TRACE(std::string("setup") + kLibraries[i].code);
-        for (UINT id = 1; id <= 20; ++id) {
+        for (UINT id = 1; id <= kLastText; ++id) {
             wchar_t buffer[1024] = {};
             const int length = ::LoadStringW(m_modules[i].get(), id, buffer, 1024);
             EXPECT_EQ(std::wstring(buffer, length > 0 ? length : 0), m_texts[i][id]) << "string " << id;

@@ -53,7 +53,7 @@ const ExpectedControl kControls[] = {
     {IDC_LAUNCH_TEXT, kStaticAtom, nullptr, L"", kChildVisible | SS_LEFT, 0, 35, 125, 207, 14},
 };
 
-const wchar_t* const kStrings[21] = {
+const wchar_t* const kStrings[IDS_CLOSE + 1] = {
     nullptr,
     L"安裝",
     L"取消",
@@ -75,6 +75,8 @@ const wchar_t* const kStrings[21] = {
     L"%s 安裝程式",
     L" ",
     L"立即啟動應用程序",
+    L"最小化",
+    L"關閉",
 };
 
 struct ExpectedBitmap {
@@ -198,8 +200,8 @@ TEST_P(ProgramResources, DialogTemplateIsTheCaptionlessWizardWithElevenControls)
     }
 }
 
-TEST_P(ProgramResources, StringTableHoldsTheTwentyTraditionalChineseTexts) {
-    for (UINT id = 1; id <= 20; ++id) {
+TEST_P(ProgramResources, StringTableHoldsTheTwentyTwoTraditionalChineseTexts) {
+    for (UINT id = 1; id <= IDS_CLOSE; ++id) {
         SCOPED_TRACE("string " + std::to_string(id));
         EXPECT_EQ(StringInLanguage(module(), id, kChineseTaiwan), kStrings[id]);
     }
@@ -222,6 +224,38 @@ TEST_P(ProgramResources, SkinBitmapsAreUncompressed24BitAtTheirSizes) {
         const size_t stride = (static_cast<size_t>(want.width) * 3 + 3) & ~size_t{3};
         EXPECT_GE(bytes->size(), sizeof info + stride * want.height) << "pixel data cut short";
     }
+}
+
+TEST_P(ProgramResources, ShownPicturesAreMadeAgainForEachLargerScaleAsPng) {
+    // 125, 150, 175 and 200 %: ids 1000, 2000, 3000 and 4000 above the 100 % bitmap's.
+    const UINT dpis[] = {120, 144, 168, 192};
+    for (const ExpectedBitmap& want : kBitmaps) {
+        if (want.id == IDB_OPTION_EMPTY || want.id == IDB_OPTION_SELECTED) continue;  // never shown
+        for (UINT place = 1; place <= 4; ++place) {
+            const UINT id = want.id + 1000 * place;
+            SCOPED_TRACE("picture " + std::to_string(id));
+            auto bytes = ResourceBytes(module(), L"PNG", MAKEINTRESOURCEW(id), kChineseTaiwan);
+            ASSERT_TRUE(bytes) << "missing in Chinese (Taiwan)";
+            ASSERT_GE(bytes->size(), 24u);
+            EXPECT_EQ(std::string_view("\x89PNG\r\n\x1a\n", 8), bytes->substr(0, 8));
+            EXPECT_EQ("IHDR", bytes->substr(12, 4));
+            auto bigEndian = [&](size_t at) {
+                const auto* b = reinterpret_cast<const BYTE*>(bytes->data() + at);
+                return static_cast<LONG>((b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3]);
+            };
+            // The 100 % size at the scale, rounded half up as the wizard places it.
+            EXPECT_EQ(::MulDiv(want.width, dpis[place - 1], 96), bigEndian(16));
+            EXPECT_EQ(::MulDiv(want.height, dpis[place - 1], 96), bigEndian(20));
+        }
+    }
+}
+
+TEST_P(ProgramResources, ShippedProgramStaysWithinOneAndAHalfMegabytes) {
+    if (!GetParam().product) GTEST_SKIP() << "the test build carries debug information";
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(::GetFileAttributesExW(m_path.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(0u, data.nFileSizeHigh);
+    EXPECT_LE(data.nFileSizeLow, 1536u * 1024u) << "with the pictures of every scale";
 }
 
 TEST_P(ProgramResources, BackgroundHasNoKeyColouredPixel) {
@@ -290,6 +324,19 @@ TEST_P(ProgramResources, ManifestAsksForAdministratorWithoutUiAccess) {
     EXPECT_NE(element.find("uiAccess=\"false\""), std::string::npos) << element;
 }
 
+TEST_P(ProgramResources, ManifestNamesTheSupportedSystemsAndTheScaleOfEachMonitor) {
+    auto bytes = ResourceBytes(module(), RT_MANIFEST, MAKEINTRESOURCEW(1), kEnglishUs);
+    ASSERT_TRUE(bytes);
+    const std::string manifest(*bytes);
+    // Windows Vista, 7, 8, 8.1, and 10 and 11, which otherwise report themselves as Windows 8.
+    for (const char* id : {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + id + "\"/>"), std::string::npos) << id;
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
+}
+
 TEST_P(ProgramResources, VersionBlockDescribesSetup1004Beta) {
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(m_path.c_str(), &ignored);
@@ -350,7 +397,7 @@ TEST_P(ProgramResources, WizardResourcesAreInChineseTaiwanOnly) {
     const std::vector<LANGID> taiwanOnly{kChineseTaiwan};
     EXPECT_EQ(ResourceLanguages(module(), RT_DIALOG, MAKEINTRESOURCEW(IDD_LANGSETUP_DIALOG)), taiwanOnly);
     EXPECT_EQ(ResourceLanguages(module(), RT_STRING, MAKEINTRESOURCEW(1)), taiwanOnly) << "ids 1 to 15";
-    EXPECT_EQ(ResourceLanguages(module(), RT_STRING, MAKEINTRESOURCEW(2)), taiwanOnly) << "ids 16 to 20";
+    EXPECT_EQ(ResourceLanguages(module(), RT_STRING, MAKEINTRESOURCEW(2)), taiwanOnly) << "ids 16 to 22";
     EXPECT_EQ(ResourceLanguages(module(), RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_MAINFRAME)), taiwanOnly);
     for (const ExpectedBitmap& bitmap : kBitmaps)
         EXPECT_EQ(ResourceLanguages(module(), RT_BITMAP, MAKEINTRESOURCEW(bitmap.id)), taiwanOnly)

@@ -205,8 +205,14 @@ bool StartProcessInLocale(const std::string& lcAll, const std::wstring& commandL
     PROCESS_INFORMATION raw = {};
     if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &raw))
         return false;
-    if (raw.hProcess) ::CloseHandle(raw.hProcess);
-    if (raw.hThread) ::CloseHandle(raw.hThread);
+    // Wine starts a Unix program without a Windows process of its own: it gives no process handle
+    // and leaves whatever its stack held in the thread's field. Closing that value would close
+    // some other handle of this process (a registry key, the current folder), so only what came
+    // with a process handle is closed.
+    if (raw.hProcess) {
+        ::CloseHandle(raw.hProcess);
+        if (raw.hThread) ::CloseHandle(raw.hThread);
+    }
     return true;
 }
 

@@ -33,6 +33,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: window_timer <x> <y> <RRGGBB> <command line>\n");
         return 2;
     }
+    // Screen pixels as they are at every scale, not those of a 100 % program's view of them.
+    ::SetProcessDPIAware();
     const int x = std::wcstol(argv[1], nullptr, 10);
     const int y = std::wcstol(argv[2], nullptr, 10);
     const unsigned long rgb = std::wcstoul(argv[3], nullptr, 16);

@@ -14,103 +14,15 @@
 #include "base/Handles.h"
 #include "engine/worker/SetupWorker.h"
 #include "framework/DeviceContext.h"
+#include "framework/PngDecoder.h"
 #include "res/resource.h"
-#include "tests/support/EngineWorld.h"
 #include "tests/support/TestSupport.h"
-#include "ui/LangSetupDlg.h"
+#include "tests/ui/ScriptedWizard.h"
 
 using namespace testsupport;
+using namespace uitest;
 
 namespace {
-
-constexpr UINT kRunStep = WM_APP + 1;
-constexpr int kWidth = 584;
-constexpr int kHeight = 414;
-
-// The worker's platform: the recording fake, whose progress posts also reach the real window,
-// and whose first step can be held so that the dialog stays in its Running state.
-class GatedPlatform : public FakePlatform {
-public:
-    GatedPlatform() : m_gate(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
-    void Close() { ::ResetEvent(m_gate.get()); }
-    void Open() { ::SetEvent(m_gate.get()); }
-    bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
-        FakePlatform::PostMessage(window, message, wParam, lParam);
-        return ::PostMessageW(window, message, wParam, lParam) != FALSE;
-    }
-    bool RemoveFolder(const wchar_t* path) override {
-        ::WaitForSingleObject(m_gate.get(), 20000);
-        return FakePlatform::RemoveFolder(path);
-    }
-
-private:
-    fw::UniqueHandle m_gate;
-};
-
-// The dialog with its steps: each runs on the dialog's thread once the messages queued before it
-// (clicks, keys) have been handled by the modal loop.
-class ScriptedDlg : public CLangSetupDlg {
-public:
-    using Step = std::function<void(ScriptedDlg&)>;
-
-    ScriptedDlg(int bRemove, HMODULE lang, std::vector<Step> steps)
-        : CLangSetupDlg(L"C:\\payload\\", bRemove, lang), m_steps(std::move(steps)) {
-        SetAppName(L"Kestrin HW RAID Manager");
-    }
-
-    BOOL OnInitDialog() override {
-        const BOOL result = CLangSetupDlg::OnInitDialog();
-        PostMessage(kRunStep);
-        return result;
-    }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message != kRunStep) return CLangSetupDlg::WindowProc(message, wParam, lParam);
-        if (m_next < m_steps.size()) {
-            m_steps[m_next++](*this);
-            if (m_next < m_steps.size()) PostMessage(kRunStep);
-        }
-        return 0;
-    }
-
-    // Handles this thread's messages until done() holds or timeoutMs pass.
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
-        const DWORD start = ::GetTickCount();
-        while (!done()) {
-            if (::GetTickCount() - start > timeoutMs) return false;
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            ::Sleep(5);
-        }
-        return true;
-    }
-
-    bool Visible(int id) const { return ::IsWindowVisible(GetDlgItem(id)) != FALSE; }
-    bool Enabled(int id) const { return ::IsWindowEnabled(GetDlgItem(id)) != FALSE; }
-    std::wstring Text(int id) const {
-        wchar_t text[1024] = {};
-        ::GetWindowTextW(GetDlgItem(id), text, 1024);
-        return text;
-    }
-    int Progress() const { return static_cast<int>(::SendMessageW(GetDlgItem(IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
-    int Check() { return m_chkLaunch.GetCheck(); }
-    void Click(int id) { PostMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(id))); }
-    bool InstallDone() const { return m_bInstallDone != 0; }
-    // Replaces the background before the window takes its shape from it.
-    std::function<void(CBitmap&)> m_replaceBackground;
-
-protected:
-    void LoadSkinBitmaps() override {
-        CLangSetupDlg::LoadSkinBitmaps();
-        if (m_replaceBackground) m_replaceBackground(m_hBackground);
-    }
-
-private:
-    std::vector<Step> m_steps;
-    size_t m_next = 0;
-};
 
 // One row of the state table: what is shown, what is enabled, which texts stand.
 struct Row {
@@ -133,6 +45,41 @@ std::vector<COLORREF> Render(HWND button) {
     for (int y = 0; y < rc.bottom; ++y)
         for (int x = 0; x < rc.right; ++x) pixels.push_back(::GetPixel(memory.get(), x, y));
     return pixels;
+}
+
+// Every pixel of a bitmap as 0x00RRGGBB, rows top down.
+std::vector<DWORD> Pixels(HBITMAP bitmap) {
+    BITMAP info = {};
+    ::GetObjectW(bitmap, sizeof info, &info);
+    std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    BITMAPINFO format = {};
+    format.bmiHeader = {sizeof format.bmiHeader, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    CClientDC screen(nullptr);
+    ::GetDIBits(screen.get(), bitmap, 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+std::vector<LONG> Edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+RECT WindowRect(HWND window) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+// A control's rectangle in the dialog's client area.
+RECT PlaceOf(ScriptedDlg& d, int id) {
+    RECT r = WindowRect(d.GetDlgItem(id));
+    ::MapWindowPoints(nullptr, d.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+LONG PromptFontHeight(ScriptedDlg& d) {
+    LOGFONTW font = {};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(d.GetDlgItem(IDC_PROMPT), WM_GETFONT, 0, 0)), sizeof font,
+                 &font);
+    return font.lfHeight;
 }
 
 // The contrast ratio of two colours by their relative luminance, 1 to 21.
@@ -164,33 +111,6 @@ void ExpectRow(ScriptedDlg& dlg, const Row& row, const char* where) {
     EXPECT_EQ(row.note, dlg.Text(IDC_NOTE));
 }
 
-class WizardDialog : public EngineWorld {
-protected:
-    void SetUp() override {
-        AddPayload(m_gated);
-        m_lang.reset(::LoadLibraryExW((PayloadDir() + L"\\setupENU.dll").c_str(), nullptr,
-                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-        ASSERT_TRUE(m_lang) << "the English language library of the sample payload";
-    }
-    INT_PTR Run(int bRemove, std::vector<ScriptedDlg::Step> steps,
-                std::function<void(CBitmap&)> replaceBackground = {}) {
-        ScriptedDlg dlg(bRemove, m_lang.get(), std::move(steps));
-        dlg.m_replaceBackground = std::move(replaceBackground);
-        const INT_PTR result = dlg.DoModal();
-        m_completed = dlg.WorkCompleted();
-        m_succeeded = dlg.WorkSucceeded();
-        m_launch = dlg.LaunchChosen();
-        return result;
-    }
-
-    GatedPlatform m_gated;
-    ScopedPlatformOverride m_useGated{m_gated};
-    fw::UniqueModule m_lang;
-    bool m_completed = false;
-    bool m_succeeded = false;
-    bool m_launch = false;
-};
-
 const wchar_t kInstallPrompt[] = L"Click Install to start the installation. Click Cancel to leave the wizard.";
 const wchar_t kRemovePrompt[] = L"Click Remove to start the removal. Click Cancel to leave the wizard.";
 const wchar_t kFinishPrompt[] = L"Click Finish to leave the wizard.";
@@ -207,6 +127,8 @@ TEST_F(WizardDialog, InstallStatesFollowTheProgressCodes) {
             EXPECT_EQ(L"Cancel", d.Text(IDCANCEL));
             EXPECT_EQ(L"Kestrin HW RAID Manager Setup", WindowText(d.m_hWnd)) << "the window's name";
             EXPECT_EQ(L"", d.Text(IDC_TITLE)) << "the background's picture shows the title";
+            EXPECT_TRUE(d.PumpUntil([&] { return d.SendMessage(WM_GETICON, ICON_BIG) && d.SendMessage(WM_GETICON, ICON_SMALL); }))
+                << "the window's icons, once it is painted";
             d.OnSetupProgress(PROGRESS_INSTALL_BEGIN, 0);
             ExpectRow(d, {true, false, false, false, false, true, false, L"Starting to copy files", L" "}, "running");
             EXPECT_EQ(0, d.Progress());
@@ -300,11 +222,10 @@ TEST_F(WizardDialog, WindowTakesTheBackgroundsSizeCentredAndItsShape) {
         EXPECT_EQ(::GetSystemMetrics(SM_CYSCREEN) / 2 - kHeight / 2, rect.top);
         EXPECT_EQ(kWidth, rect.right - rect.left);
         EXPECT_EQ(kHeight, rect.bottom - rect.top);
-        CRgn shape, full;
+        CRgn shape;
         shape.CreateRectRgn(0, 0, 0, 0);
-        full.CreateRectRgn(0, 0, kWidth, kHeight);
-        EXPECT_NE(ERROR, ::GetWindowRgn(d.m_hWnd, shape.GetSafeHandle()));
-        EXPECT_TRUE(::EqualRgn(shape.GetSafeHandle(), full.GetSafeHandle())) << "no key colour in the shipped skin";
+        EXPECT_EQ(ERROR, ::GetWindowRgn(d.m_hWnd, shape.GetSafeHandle()))
+            << "no key colour in the shipped skin: the whole rectangle, which needs no region";
         d.Click(IDCANCEL);
     }});
 }
@@ -402,6 +323,37 @@ TEST_F(WizardDialog, DisabledCancelIsReadableOnItsFace) {
             if (shown[i] == face[i]) continue;
             ASSERT_GE(Contrast(shown[core], face[i]), 3.0) << "pixel " << i;
         }
+        d.Click(IDOK);
+    }});
+}
+
+TEST_F(WizardDialog, MovedToAMonitorOfAnotherScaleItIsLaidOutAgainThere) {
+    Run(0, {[](ScriptedDlg& d) {
+        ASSERT_EQ(96u, d.GetDpi()) << "the test program runs at the prefix's 100 %";
+        d.OnSetupProgress(PROGRESS_INSTALL_BEGIN, 0);
+        d.OnSetupProgress(PROGRESS_INSTALL_END, 1);
+        const std::vector<DWORD> before = Pixels(d.Background());
+        // What the platform sends when the window has moved onto a monitor at 150 %.
+        RECT suggested = {40, 30, 40 + 876, 30 + 621};
+        d.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+        EXPECT_EQ(Edges(suggested), Edges(WindowRect(d.m_hWnd))) << "at the suggested rectangle, 150 % of the design";
+        EXPECT_EQ(Edges({684, 561, 684 + 150, 561 + 35}), Edges(PlaceOf(d, IDCANCEL))) << "(456, 374), 100 x 23";
+        EXPECT_EQ(Edges({828, 17, 828 + 24, 17 + 24}), Edges(PlaceOf(d, IDC_CLOSE))) << "(552, 11), 16 x 16";
+        EXPECT_TRUE(d.Visible(IDC_LAUNCH_CHECK)) << "the page keeps what it shows";
+        EXPECT_FALSE(d.Visible(IDC_ACTION));
+        EXPECT_EQ(-::MulDiv(10, 144, 72), PromptFontHeight(d)) << "10 points at 150 %";
+        CBitmap madeFor150;
+        ASSERT_TRUE(CPngDecoder::LoadResource(::GetModuleHandleW(nullptr), IDB_BACKGROUND + 2000, madeFor150));
+        EXPECT_TRUE(Pixels(d.Background()) == Pixels(madeFor150.GetSafeHandle())) << "the background made for 150 %";
+
+        // And back: the 100 % window, pictures and places.
+        suggested = RECT{100, 80, 100 + 584, 80 + 414};
+        d.SendMessage(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(Edges(suggested), Edges(WindowRect(d.m_hWnd)));
+        EXPECT_EQ(Edges({456, 374, 556, 397}), Edges(PlaceOf(d, IDCANCEL)));
+        EXPECT_EQ(-::MulDiv(10, 96, 72), PromptFontHeight(d));
+        EXPECT_TRUE(Pixels(d.Background()) == before);
         d.Click(IDOK);
     }});
 }

@@ -1,0 +1,81 @@
+// The skinned frame: the background, the window's shape, size and place, the drag by its
+// surface, the window's own close and minimise buttons.
+#include "ui/LangSetupDlg.h"
+
+#include "controls/FocusMark.h"
+#include "framework/DeviceContext.h"
+
+void CLangSetupDlg::ApplyBackgroundRegion() {
+    // Without a background the window keeps the template's size and shape.
+    if (!ShapeToBackground()) return;
+    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2 - m_bmBackground.bmWidth / 2;
+    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2 - m_bmBackground.bmHeight / 2;
+    SetWindowPos(HWND_TOP, x, y, m_bmBackground.bmWidth, m_bmBackground.bmHeight, 0);
+}
+
+bool CLangSetupDlg::ShapeToBackground() {
+    m_bmBackground = {};
+    m_hBackground.GetBitmap(&m_bmBackground);
+    const int width = m_bmBackground.bmWidth;
+    const int height = m_bmBackground.bmHeight;
+    if (width <= 0 || height <= 0) return false;
+
+    HRGN held = m_hBackground.CreateRegion(kBackgroundKey, RECT{});
+    if (!held) return true;
+    RECT box = {};
+    const RECT whole = {0, 0, width, height};
+    if (::GetRgnBox(held, &box) == SIMPLEREGION && ::EqualRect(&box, &whole)) {
+        // A background without the key colour leaves the window its rectangle: no region to keep
+        // up, which costs the first paint time.
+        if (m_bShaped) ::SetWindowRgn(m_hWnd, nullptr, TRUE);
+        m_bShaped = false;
+        return true;
+    }
+    // The window takes a copy: the picture keeps its own region.
+    CRgn shape;
+    if (shape.CreateCopy(held) && SetWindowRgn(shape, TRUE)) m_bShaped = true;
+    return true;
+}
+
+BOOL CLangSetupDlg::OnEraseBkgnd(HDC dc) {
+    if (!m_bPainted) {
+        m_bPainted = true;
+        PostMessage(kAfterFirstPaint);
+    }
+    if (!m_hBackground) return static_cast<BOOL>(Default());
+    CMemoryDC memory(dc);
+    CSelectObject select(memory.get(), m_hBackground.GetSafeHandle());
+    ::BitBlt(dc, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight, memory.get(), 0, 0, SRCCOPY);
+    if (m_bLaunchFocusMark) DrawFocusMark(dc, m_rcLaunchMark, kFocusMarkColour, Scale(1));
+    return TRUE;
+}
+
+void CLangSetupDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()));
+    RECT client;
+    GetClientRect(&client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc.get(), x, y, m_hIcon);
+}
+
+void CLangSetupDlg::OnLButtonDown(UINT, POINT point) {
+    if (ClickLaunchCaption(point)) return;
+    // The platform's move loop follows the mouse as if the caption had been grabbed.
+    PostMessage(WM_NCLBUTTONDOWN, HTCAPTION,
+                MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+    Default();
+}
+
+void CLangSetupDlg::OnCloseClicked() {
+    SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void CLangSetupDlg::OnMinimizeClicked() {
+    SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
