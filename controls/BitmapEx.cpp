@@ -25,19 +25,8 @@ bool BuildKeyColourRegion(HBITMAP bitmap, int width, int height, COLORREF key, C
         dib.dsBm.bmWidth == width && dib.dsBm.bmBits) {
         pixels = static_cast<const DWORD*>(dib.dsBm.bmBits);
     } else {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         copy = fw::HeapArray<DWORD>(count);
-        if (!copy) return false;
-        CClientDC screen(nullptr);
-        if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), copy.get(), &info, DIB_RGB_COLORS) !=
-            height)
-            return false;
+        if (!copy || !CBitmap::ReadPixels(bitmap, width, height, copy.get())) return false;
         pixels = copy.get();
     }
     const DWORD pixelKey = (static_cast<DWORD>(GetRValue(key)) << 16) | (static_cast<DWORD>(GetGValue(key)) << 8) |

@@ -1,7 +1,6 @@
 #include "framework/BitmapResample.h"
 
 #include "base/HeapArray.h"
-#include "framework/DeviceContext.h"
 
 namespace {
 
@@ -37,18 +36,7 @@ BOOL ResampleBitmap(HBITMAP source, int width, int height, CBitmap& result) {
     fw::HeapArray<DWORD> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     fw::HeapArray<DWORD> rows(static_cast<std::size_t>(width) * static_cast<std::size_t>(h));
     if (!pixels || !rows) return FALSE;
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = w;
-    format.bmiHeader.biHeight = -h;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    {
-        CClientDC screen(nullptr);
-        if (::GetDIBits(screen.get(), source, 0, static_cast<UINT>(h), pixels.get(), &format, DIB_RGB_COLORS) != h)
-            return FALSE;
-    }
+    if (!CBitmap::ReadPixels(source, w, h, pixels.get())) return FALSE;
     // Across first, into rows of the new width; then down, into the result.
     for (int y = 0; y < h; ++y) {
         const std::size_t row = static_cast<std::size_t>(y);

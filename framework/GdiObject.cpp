@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "framework/DeviceContext.h"
+
 BOOL CGdiObject::Attach(HGDIOBJ object) {
     DeleteObject();
     m_hObject = object;
@@ -26,9 +28,10 @@ BOOL CBitmap::CreateCompatibleBitmap(HDC dc, int width, int height) {
     return Attach(::CreateCompatibleBitmap(dc, width, height));
 }
 
-BOOL CBitmap::CreateDib(int width, int height, DWORD** bits) {
-    *bits = nullptr;
-    if (width <= 0 || height <= 0) return FALSE;
+namespace {
+
+// 32 bits a pixel, rows from the top: what the pictures' pixels are read and made as.
+BITMAPINFO TopDownFormat(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -36,6 +39,21 @@ BOOL CBitmap::CreateDib(int width, int height, DWORD** bits) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace
+
+BOOL CBitmap::ReadPixels(HBITMAP bitmap, int width, int height, DWORD* pixels) {
+    BITMAPINFO info = TopDownFormat(width, height);
+    CClientDC screen(nullptr);
+    return ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS) == height;
+}
+
+BOOL CBitmap::CreateDib(int width, int height, DWORD** bits) {
+    *bits = nullptr;
+    if (width <= 0 || height <= 0) return FALSE;
+    BITMAPINFO info = TopDownFormat(width, height);
     void* pixels = nullptr;
     if (!Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0))) return FALSE;
     *bits = static_cast<DWORD*>(pixels);

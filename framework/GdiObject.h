@@ -35,6 +35,8 @@ public:
     BOOL CreateCompatibleBitmap(HDC dc, int width, int height);
     // A 32-bit top-down DIB section of width x height (each pixel 0x00RRGGBB), its pixels in *bits.
     BOOL CreateDib(int width, int height, DWORD** bits);
+    // The picture's pixels as 32-bit top-down rows of width x height, into pixels (room for them).
+    static BOOL ReadPixels(HBITMAP bitmap, int width, int height, DWORD* pixels);
     int GetBitmap(BITMAP* info) const { return GetObject(sizeof *info, info); }
 };
 

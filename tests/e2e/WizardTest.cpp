@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "tests/e2e/InstallWorld.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/AccessibleReading.h"
 
 using namespace testsupport;
 
@@ -41,36 +42,6 @@ const POINT kCancelAt = Centre(kCancel);
 const POINT kCloseAt = Centre(kClose);
 const POINT kMinimizeAt = Centre(kMinimize);
 const POINT kLaunchCaptionAt = {260, 212};
-
-// What an assistive tool in another process hears of a window: its name, role and state.
-struct Heard {
-    std::wstring name;
-    long role = -1;
-    long state = 0;
-};
-
-Heard Hear(HWND window) {
-    Heard heard;
-    IAccessible* object = nullptr;
-    if (FAILED(::AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&object))) ||
-        !object)
-        return heard;
-    VARIANT self = {};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    if (object->get_accName(self, &name) == S_OK && name) heard.name = name;
-    ::SysFreeString(name);
-    VARIANT answer;
-    ::VariantInit(&answer);
-    if (object->get_accRole(self, &answer) == S_OK && answer.vt == VT_I4) heard.role = answer.lVal;
-    ::VariantClear(&answer);
-    if (object->get_accState(self, &answer) == S_OK && answer.vt == VT_I4) heard.state = answer.lVal;
-    ::VariantClear(&answer);
-    object->Release();
-    return heard;
-}
 
 std::vector<std::string> LogEvents(const std::wstring& path) {
     std::vector<std::string> events;
