@@ -6,6 +6,7 @@
 #include "framework/BitmapResample.h"
 #include "framework/DeviceContext.h"
 #include "framework/DisplayScale.h"
+#include "framework/PicturePreload.h"
 #include "framework/PngDecoder.h"
 #include "framework/WinApp.h"
 
@@ -87,7 +88,11 @@ BOOL CBitmapEx::LoadForDpi(HINSTANCE module, UINT nId, UINT dpi) {
     m_rgn.DeleteObject();
     m_crRegionKey = CLR_INVALID;
     SIZE design = {};
-    if (dpi == kDesignDpi || !BitmapResourceSize(module, nId, design)) return LoadBitmap(module, nId);
+    if (dpi == kDesignDpi || !BitmapResourceSize(module, nId, design)) {
+        CBitmap made;
+        if (CPicturePreload::Take(module, nId, made)) return Attach(made.Detach());
+        return LoadBitmap(module, nId);
+    }
     const SIZE wanted = {ScaleToDpi(design.cx, dpi), ScaleToDpi(design.cy, dpi)};
     const UINT scaledId = ScaledSetId(nId, dpi);
     CBitmap made;

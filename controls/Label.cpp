@@ -322,7 +322,9 @@ HFONT CLabel::Font() const {
 }
 
 void CLabel::RedrawLabel() {
-    if (!m_hWnd) return;
+    // A label not on the screen (its own or its window's first showing ahead) is painted whole
+    // when it is shown; redrawing it now would only cost the start its time.
+    if (!m_hWnd || !IsWindowVisible()) return;
     RECT rc = {};
     GetWindowRect(&rc);
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -2,7 +2,7 @@
 
 #include <wincodec.h>
 
-#include "framework/PngPreload.h"
+#include "framework/PicturePreload.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ const BYTE* CPngDecoder::FindPng(HINSTANCE module, UINT nId, DWORD& size) {
 
 BOOL CPngDecoder::LoadResource(HINSTANCE module, UINT nId, CBitmap& bitmap) {
     bitmap.DeleteObject();
-    if (CPngPreload::Take(module, nId, bitmap)) return TRUE;
+    if (CPicturePreload::Take(module, nId, bitmap)) return TRUE;
     DWORD size = 0;
     const BYTE* data = FindPng(module, nId, size);
     if (!data) return FALSE;

@@ -8,7 +8,7 @@
 #include "framework/GdiObject.h"
 
 struct IWICImagingFactory;
-class CPngPreload;
+class CPicturePreload;
 
 class CPngDecoder {
 public:
@@ -26,7 +26,7 @@ public:
     static BOOL LoadResource(HINSTANCE module, UINT nId, CBitmap& bitmap);
 
 private:
-    friend class CPngPreload;
+    friend class CPicturePreload;
     // A decoder of its own for a thread that is not the user-interface thread.
     struct Unserving {};
     explicit CPngDecoder(Unserving);

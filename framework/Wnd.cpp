@@ -4,11 +4,70 @@
 
 namespace {
 
-// The property under which a window keeps the address of its object.
-const wchar_t kObjectProperty[] = L"fw.CWnd";
 // The procedure that an object had taken over, kept by a window whose chain still runs through
 // StandardWindowProc after the object let go (someone subclassed the window after it).
 const wchar_t kSuperProperty[] = L"fw.CWnd.super";
+
+// The windows bound to objects, looked up for every message they get. A table of the process's
+// own rather than a window property, which is a round trip to the window server (under Wine) for
+// each message; a few dozen windows at most, so a short list. Constant-initialised, so that it
+// is there before any object binds a window and after the last lets go, at the process's end.
+class CBindings {
+public:
+    static constexpr int kMaxBound = 256;
+
+    bool Add(HWND window, CWnd* object) {
+        Lock lock(m_lock);
+        if (m_count == kMaxBound || FindLocked(window) >= 0) return false;
+        m_bound[m_count++] = Binding{window, object};
+        return true;
+    }
+    CWnd* Find(HWND window) {
+        Lock lock(m_lock);
+        const int at = FindLocked(window);
+        return at < 0 ? nullptr : m_bound[at].object;
+    }
+    void Remove(HWND window) {
+        Lock lock(m_lock);
+        const int at = FindLocked(window);
+        if (at >= 0) m_bound[at] = m_bound[--m_count];
+    }
+
+private:
+    struct Binding {
+        HWND window;
+        CWnd* object;
+    };
+    // Held for a few instructions, nearly always by the user-interface thread alone.
+    class Lock {
+    public:
+        explicit Lock(volatile LONG& lock) : m_lock(lock) {
+            while (::InterlockedExchange(&m_lock, 1) != 0) ::Sleep(0);
+        }
+        ~Lock() { ::InterlockedExchange(&m_lock, 0); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        volatile LONG& m_lock;
+    };
+    int FindLocked(HWND window) const {
+        for (int i = 0; i < m_count; ++i) {
+            if (m_bound[i].window == window) return i;
+        }
+        return -1;
+    }
+
+    volatile LONG m_lock;
+    Binding m_bound[kMaxBound];
+    int m_count;
+};
+
+CBindings g_bindings;
+
+CBindings& Bindings() {
+    return g_bindings;
+}
 
 }  // namespace
 
@@ -18,7 +77,7 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
-    return window ? static_cast<CWnd*>(::GetPropW(window, kObjectProperty)) : nullptr;
+    return window ? Bindings().Find(window) : nullptr;
 }
 
 BOOL CWnd::SubclassDlgItem(UINT nId, CWnd* pParent) {
@@ -30,14 +89,14 @@ BOOL CWnd::SubclassDlgItem(UINT nId, CWnd* pParent) {
 BOOL CWnd::SubclassWindow(HWND window) {
     // A chain that still runs through StandardWindowProc would bring every message to the new object twice.
     if (m_hWnd || !window || FromHandlePermanent(window) || ::GetPropW(window, kSuperProperty)) return FALSE;
-    if (!::SetPropW(window, kObjectProperty, this)) return FALSE;
+    if (!Bindings().Add(window, this)) return FALSE;
     m_hWnd = window;
     PreSubclassWindow();
     // Refused for a window of another process: the object is then not bound.
     const LONG_PTR super =
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StandardWindowProc));
     if (!super) {
-        ::RemovePropW(window, kObjectProperty);
+        Bindings().Remove(window);
         m_hWnd = nullptr;
         return FALSE;
     }
@@ -56,7 +115,7 @@ HWND CWnd::UnsubclassWindow() {
         else
             ::SetPropW(window, kSuperProperty, reinterpret_cast<HANDLE>(m_pfnSuper));
     }
-    ::RemovePropW(window, kObjectProperty);
+    Bindings().Remove(window);
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return window;

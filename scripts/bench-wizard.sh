@@ -44,11 +44,14 @@ for dpi in 96 192; do
   cp -r "$PAYLOAD" "$WINEPREFIX/drive_c/payload"
   cp "$TIMER_DIR/window_timer.exe" "$TIMER_DIR/empty_window.exe" "$WINEPREFIX/drive_c/"
   read -r X Y COLOUR < <(point_and_colour "$dpi")
-  measure() { "$WINE" 'C:\window_timer.exe' "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+  measure() { "$WINE" 'C:\window_timer.exe' "$@" </dev/null 2>/dev/null | tr -d '\r' || true; }
   setup_times=() empty_times=() ratios=()
   for i in $(seq 0 "$RUNS"); do
     s=$(measure "$X" "$Y" "$COLOUR" 'C:\payload\setup.exe')
     e=$(measure "$X" "$Y" 123456 'C:\empty_window.exe')
+    # A round where either window was never seen painted (the program failed, or 20 s passed)
+    # is left out, and said.
+    case "$s$e" in *-* | "") echo "  round $i left out: wizard '$s' ms, empty window '$e' ms"; continue ;; esac
     if [ "$i" -gt 0 ]; then
       setup_times+=("$s") empty_times+=("$e")
       ratios+=("$(awk -v s="$s" -v e="$e" 'BEGIN {printf "%.3f", s / e}')")

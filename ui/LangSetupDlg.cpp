@@ -5,7 +5,7 @@
 #include "base/TextFormat.h"
 #include "engine/worker/SetupWorker.h"
 #include "framework/DisplayScale.h"
-#include "framework/PngPreload.h"
+#include "framework/PicturePreload.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
@@ -17,7 +17,7 @@ constexpr UINT kShownPictures[] = {IDB_BACKGROUND,      IDB_BUTTON_NORMAL,     I
                                    IDB_CLOSE_HOVER,     IDB_CLOSE_DISABLED,    IDB_MINIMIZE_NORMAL,
                                    IDB_MINIMIZE_HOVER,  IDB_MINIMIZE_DISABLED, IDB_CHECK_EMPTY,
                                    IDB_CHECK_TICKED};
-static_assert(ARRAYSIZE(kShownPictures) <= CPngPreload::kMaxPictures, "room for every picture");
+static_assert(ARRAYSIZE(kShownPictures) <= CPicturePreload::kMaxPictures, "room for every picture");
 
 }  // namespace
 
@@ -39,14 +39,15 @@ void CLangSetupDlg::SetAppName(const wchar_t* pszAppName) {
 }
 
 INT_PTR CLangSetupDlg::DoModal() {
-    // The pictures of the primary monitor's scale, where the window opens, are decoded while
-    // the platform loads the common controls and makes the window.
-    CPngPreload preload;
-    UINT ids[CPngPreload::kMaxPictures];
+    // The pictures of the primary monitor's scale, where the window opens, are made while the
+    // platform makes the window: the design's bitmaps at 100 %, else the set made for the scale.
+    CPicturePreload preload;
+    UINT ids[CPicturePreload::kMaxPictures];
     UINT count = 0;
     const UINT dpi = GetPrimaryMonitorDpi();
     for (UINT id : kShownPictures) {
-        if (const UINT scaled = CBitmapEx::ScaledSetId(id, dpi)) ids[count++] = scaled;
+        const UINT scaled = CBitmapEx::ScaledSetId(id, dpi);
+        ids[count++] = scaled ? scaled : id;
     }
     preload.Start(AfxGetResourceHandle(), ids, count);
     const INT_PTR result = CDialog::DoModal();
@@ -84,6 +85,15 @@ BOOL CLangSetupDlg::OnInitDialog() {
     // Cancel, the first tab stop of the template.
     GotoDlgCtrl(m_btnAction);
     return FALSE;
+}
+
+void CLangSetupDlg::OnAfterFirstPaint() {
+    KillTimer(kAfterFirstPaintTimerId);
+    // The taskbar's and Alt+Tab's icons and the progress bar: making them is among the slowest
+    // steps of the start, and the first paint does not need them.
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    CreateProgressBar();
 }
 
 BOOL CLangSetupDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -135,13 +145,6 @@ LRESULT CLangSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         UpdateLaunchFocusMark();
         return result;
     }
-    case kAfterFirstPaint:
-        // The taskbar's and Alt+Tab's icons and the progress bar: making them is among the slowest
-        // steps of the start, and the first paint does not need them.
-        SetIcon(m_hIcon, TRUE);
-        SetIcon(m_hIcon, FALSE);
-        CreateProgressBar();
-        return 0;
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;

@@ -28,8 +28,10 @@ public:
     static constexpr UINT kProgressTimerMs = 200;
     // A property of the wizard's window, by which a second copy of setup finds it.
     static constexpr wchar_t kWindowMark[] = L"KRT21C_WIZARD";
-    // Posted by the first paint: what the window needs only once it is on the screen.
-    static constexpr UINT kAfterFirstPaint = WM_APP + 0x200;
+    // Set by the first paint: what the window needs only once it is on the screen. A timer, not a
+    // posted message, comes after the controls' own paints and after the thread has gone idle,
+    // which is when the platform puts the painted window on the screen.
+    static constexpr UINT_PTR kAfterFirstPaintTimerId = 101;
     // The caption of a disabled push button, more than 3:1 against the skin's disabled face.
     static constexpr COLORREF kDisabledCaption = RGB(92, 102, 114);
     // The texts' buffers, in UTF-16 units with the terminator.
@@ -63,6 +65,7 @@ public:
     // The run's pieces, public for the tests that drive the dialog in process.
     LRESULT OnSetupProgress(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR nIdEvent);
+    void OnAfterFirstPaint();
     void OnActionClicked();
 
 protected:

@@ -40,7 +40,7 @@ bool CLangSetupDlg::ShapeToBackground() {
 BOOL CLangSetupDlg::OnEraseBkgnd(HDC dc) {
     if (!m_bPainted) {
         m_bPainted = true;
-        PostMessage(kAfterFirstPaint);
+        SetTimer(kAfterFirstPaintTimerId, USER_TIMER_MINIMUM);
     }
     if (!m_hBackground) return static_cast<BOOL>(Default());
     CMemoryDC memory(dc);

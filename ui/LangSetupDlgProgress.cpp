@@ -92,6 +92,7 @@ LRESULT CLangSetupDlg::OnSetupProgress(WPARAM wParam, LPARAM lParam) {
 }
 
 void CLangSetupDlg::OnTimer(UINT_PTR nIdEvent) {
+    if (nIdEvent == kAfterFirstPaintTimerId) OnAfterFirstPaint();
     if (nIdEvent == kProgressTimerId && m_progress.GetPos() < kLastProgressStep) m_progress.StepIt();
 }
 
