@@ -12,6 +12,7 @@
 #include "engine/platform/Environment.h"
 #include "engine/platform/SetupPlatform.h"
 #include "engine/record/InstallUndo.h"
+#include "ui/LangSetupDlg.h"
 
 namespace {
 
@@ -41,6 +42,9 @@ BOOL CLangSetupApp::InitInstance() {
     g_bWow64 = IsRunningOnWow64();
     g_bVista = IsVistaWorkstation();
     SetMessagePolicy(IsWindowlessRoad(road) ? MessagePolicy::LogOnly : MessagePolicy::ShowAndLog);
+    // The wizard's pictures are made while the program reads its settings, opens its log and
+    // finds its language, and the display starts up.
+    if (!IsWindowlessRoad(road)) CLangSetupDlg::StartPictures(m_pictures);
 
     wchar_t szPath[MAX_PATH];
     wchar_t szSetupDir[MAX_PATH] = {};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/Handles.h"
+#include "framework/PicturePreload.h"
 #include "framework/WinApp.h"
 
 class CLangSetupApp : public CWinApp {
@@ -17,4 +18,6 @@ private:
     fw::UniqueHandle m_hMutex;
     // The interface-language library whose string table the wizard's texts come from; empty if none.
     fw::UniqueModule m_hLangLib;
+    // The wizard's pictures, made from the start on while the display starts up.
+    CPicturePreload m_pictures;
 };

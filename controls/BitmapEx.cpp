@@ -76,6 +76,13 @@ bool BitmapResourceSize(HINSTANCE module, UINT nId, SIZE& size) {
 
 }  // namespace
 
+SIZE CBitmapEx::SizeForDpi(HINSTANCE module, UINT nId, UINT dpi) {
+    SIZE design = {};
+    if (!BitmapResourceSize(module, nId, design)) return SIZE{0, 0};
+    if (dpi == kDesignDpi) return design;
+    return SIZE{ScaleToDpi(design.cx, dpi), ScaleToDpi(design.cy, dpi)};
+}
+
 UINT CBitmapEx::ScaledSetId(UINT nId, UINT dpi) {
     if (dpi <= kDesignDpi) return 0;
     for (UINT i = 0; i < ARRAYSIZE(kScaledSetDpis); ++i) {

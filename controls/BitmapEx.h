@@ -25,6 +25,9 @@ public:
     // where no other can be had. Any held region goes with the old bitmap. FALSE, the object
     // empty, when not even the 100 % picture loads.
     BOOL LoadForDpi(HINSTANCE module, UINT nId, UINT dpi);
+    // The size that LoadForDpi gives bitmap nId at dpi, read from the 100 % picture's header
+    // without making any picture; {0, 0} when module has no such bitmap.
+    static SIZE SizeForDpi(HINSTANCE module, UINT nId, UINT dpi);
     // The PNG resource that LoadForDpi decodes for bitmap nId at dpi; 0 for the bitmap itself.
     static UINT ScaledSetId(UINT nId, UINT dpi);
 

@@ -1,5 +1,6 @@
 #include "framework/PicturePreload.h"
 
+#include "framework/DisplayScale.h"
 #include "framework/PngDecoder.h"
 
 namespace {
@@ -37,9 +38,10 @@ CPicturePreload::~CPicturePreload() {
     if (g_running == this) g_running = nullptr;
 }
 
-void CPicturePreload::Start(HINSTANCE module, const UINT* ids, UINT count) {
-    if (m_thread || g_running || count == 0 || count > kMaxPictures) return;
+void CPicturePreload::Start(HINSTANCE module, const UINT* ids, UINT count, UINT (*idForDpi)(UINT id, UINT dpi)) {
+    if (m_thread || g_running || count == 0 || count > kMaxPictures || !idForDpi) return;
     m_module = module;
+    m_idForDpi = idForDpi;
     m_count = count;
     for (UINT i = 0; i < count; ++i) m_ids[i] = ids[i];
     m_progress.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
@@ -50,6 +52,10 @@ void CPicturePreload::Start(HINSTANCE module, const UINT* ids, UINT count) {
 
 DWORD WINAPI CPicturePreload::Run(void* self) {
     auto* preload = static_cast<CPicturePreload*>(self);
+    const UINT dpi = GetPrimaryMonitorDpi();
+    for (UINT i = 0; i < preload->m_count; ++i) preload->m_ids[i] = preload->m_idForDpi(preload->m_ids[i], dpi);
+    ::InterlockedExchange(&preload->m_mapped, 1);
+    ::SetEvent(preload->m_progress.get());
     CPngDecoder decoder{CPngDecoder::Unserving{}};
     for (UINT i = 0; i < preload->m_count; ++i) {
         DWORD size = 0;
@@ -65,17 +71,22 @@ DWORD WINAPI CPicturePreload::Run(void* self) {
 
 BOOL CPicturePreload::Take(HINSTANCE module, UINT nId, CBitmap& bitmap) {
     CPicturePreload* batch = g_running;
-    if (!batch || batch->m_module != module) return FALSE;
+    if (!batch || batch->m_module != module || !batch->WaitFor(batch->m_mapped, 1)) return FALSE;
     for (UINT i = 0; i < batch->m_count; ++i) {
         if (batch->m_ids[i] != nId) continue;
         // The thread makes them in order and counts each one after its picture is whole.
-        while (static_cast<UINT>(::InterlockedCompareExchange(&batch->m_made, 0, 0)) <= i) {
-            const HANDLE waits[] = {batch->m_progress.get(), batch->m_thread.get()};
-            if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) break;
-        }
-        if (static_cast<UINT>(::InterlockedCompareExchange(&batch->m_made, 0, 0)) <= i || !batch->m_pictures[i])
-            return FALSE;
+        if (!batch->WaitFor(batch->m_made, static_cast<LONG>(i) + 1) || !batch->m_pictures[i]) return FALSE;
         return CopyDib(batch->m_pictures[i], bitmap);
     }
     return FALSE;
+}
+
+bool CPicturePreload::WaitFor(volatile LONG& counter, LONG atLeast) const {
+    while (::InterlockedCompareExchange(&counter, 0, 0) < atLeast) {
+        const HANDLE waits[] = {m_progress.get(), m_thread.get()};
+        // The thread's end counts as well: nothing more comes after it.
+        if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0)
+            return ::InterlockedCompareExchange(&counter, 0, 0) >= atLeast;
+    }
+    return true;
 }

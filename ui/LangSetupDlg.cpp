@@ -11,13 +11,18 @@
 
 namespace {
 
-// Every picture that the wizard shows.
-constexpr UINT kShownPictures[] = {IDB_BACKGROUND,      IDB_BUTTON_NORMAL,     IDB_BUTTON_PRESSED,
-                                   IDB_BUTTON_HOVER,    IDB_BUTTON_DISABLED,   IDB_CLOSE_NORMAL,
-                                   IDB_CLOSE_HOVER,     IDB_CLOSE_DISABLED,    IDB_MINIMIZE_NORMAL,
-                                   IDB_MINIMIZE_HOVER,  IDB_MINIMIZE_DISABLED, IDB_CHECK_EMPTY,
-                                   IDB_CHECK_TICKED};
+// Every picture that the wizard shows, in the order that it takes them: the background last.
+constexpr UINT kShownPictures[] = {IDB_CLOSE_NORMAL,    IDB_CLOSE_HOVER,       IDB_CLOSE_DISABLED, IDB_MINIMIZE_NORMAL,
+                                   IDB_MINIMIZE_HOVER,  IDB_MINIMIZE_DISABLED, IDB_BUTTON_NORMAL,  IDB_BUTTON_PRESSED,
+                                   IDB_BUTTON_HOVER,    IDB_BUTTON_DISABLED,   IDB_CHECK_EMPTY,    IDB_CHECK_TICKED,
+                                   IDB_BACKGROUND};
 static_assert(ARRAYSIZE(kShownPictures) <= CPicturePreload::kMaxPictures, "room for every picture");
+
+// The design's bitmap at 100 %, else the set made for the scale.
+UINT PictureForDpi(UINT nId, UINT dpi) {
+    const UINT scaled = CBitmapEx::ScaledSetId(nId, dpi);
+    return scaled ? scaled : nId;
+}
 
 }  // namespace
 
@@ -38,18 +43,14 @@ void CLangSetupDlg::SetAppName(const wchar_t* pszAppName) {
     CopyText(m_szAppName, pszAppName);
 }
 
+void CLangSetupDlg::StartPictures(CPicturePreload& preload) {
+    preload.Start(AfxGetResourceHandle(), kShownPictures, ARRAYSIZE(kShownPictures), &PictureForDpi);
+}
+
 INT_PTR CLangSetupDlg::DoModal() {
-    // The pictures of the primary monitor's scale, where the window opens, are made while the
-    // platform makes the window: the design's bitmaps at 100 %, else the set made for the scale.
+    // Unless the program started making them already.
     CPicturePreload preload;
-    UINT ids[CPicturePreload::kMaxPictures];
-    UINT count = 0;
-    const UINT dpi = GetPrimaryMonitorDpi();
-    for (UINT id : kShownPictures) {
-        const UINT scaled = CBitmapEx::ScaledSetId(id, dpi);
-        ids[count++] = scaled ? scaled : id;
-    }
-    preload.Start(AfxGetResourceHandle(), ids, count);
+    StartPictures(preload);
     const INT_PTR result = CDialog::DoModal();
     if (m_worker) ::WaitForSingleObject(m_worker.get(), INFINITE);
     return result;
@@ -76,10 +77,13 @@ BOOL CLangSetupDlg::OnInitDialog() {
     m_nDpi = GetWindowDpi(m_hWnd);
     m_nFontDpi = m_nDpi;
     KeepDialogLayoutOnDpiChange(m_hWnd);
+    // The background comes last: at other scales than 100 % it is decoded meanwhile.
     LoadSkinBitmaps();
     InitTexts();
-    ApplyBackgroundRegion();
+    PlaceWindow();
     LayoutControls();
+    LoadBackground();
+    FitToBackground();
     ::SetPropW(m_hWnd, kWindowMark, reinterpret_cast<HANDLE>(1));
     // The action is what Enter and Space do first; left to the platform, the focus would go to
     // Cancel, the first tab stop of the template.

@@ -13,6 +13,8 @@
 #include "framework/GdiObject.h"
 #include "framework/ProgressCtrl.h"
 
+class CPicturePreload;
+
 // The wizard takes the scale of the monitor it is on: its pictures (made for that scale), fonts,
 // places, focus marks and shape, laid out again when the window moves to a monitor of another
 // scale. The class is implemented by concern: LangSetupDlg.cpp (construction and message
@@ -48,6 +50,12 @@ public:
     // The application's name (AppName of setup.ini), for the window's title; set before DoModal.
     void SetAppName(const wchar_t* pszAppName);
 
+    // Starts making the pictures that the wizard shows, at the primary monitor's scale, where the
+    // window opens, on a thread of their own: the program calls it as early as it can, so that
+    // they are made while the display starts up and the window is made. preload must outlive the
+    // wizard.
+    static void StartPictures(CPicturePreload& preload);
+
     // Also waits for a worker that is still running, so that the process never ends under a
     // half-done install.
     INT_PTR DoModal() override;
@@ -76,7 +84,11 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // The buttons' and the box's pictures at the window's scale.
     virtual void LoadSkinBitmaps();
+    // The background at the window's scale: the last picture that the first paint needs, since it
+    // takes the longest to make.
+    virtual void LoadBackground();
     void InitTexts();
     // Places the controls at the window's scale; the first time, also hides what the Ready state
     // does not show.
@@ -93,9 +105,13 @@ protected:
     // template, so that the first paint does not wait for the common controls' library.
     void CreateProgressBar();
     void PlaceProgressBar();
-    // The skinned frame: the window's shape and size from the background, centred on the screen.
-    void ApplyBackgroundRegion();
-    // The shape and size alone; whether there is a background to take them from.
+    // The skinned frame: the window the size that the background has at the window's scale,
+    // centred on the screen, before the background itself is made.
+    void PlaceWindow();
+    // The window's shape from the background, and its size when the background came out another
+    // size than PlaceWindow planned for.
+    void FitToBackground();
+    // The shape alone; whether there is a background to take it from.
     bool ShapeToBackground();
     BOOL OnEraseBkgnd(HDC dc);
     void OnPaint();

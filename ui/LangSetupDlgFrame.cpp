@@ -4,13 +4,27 @@
 
 #include "controls/FocusMark.h"
 #include "framework/DeviceContext.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
 
-void CLangSetupDlg::ApplyBackgroundRegion() {
+void CLangSetupDlg::PlaceWindow() {
     // Without a background the window keeps the template's size and shape.
+    const SIZE size = CBitmapEx::SizeForDpi(AfxGetResourceHandle(), IDB_BACKGROUND, m_nDpi);
+    if (size.cx <= 0 || size.cy <= 0) return;
+    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2 - size.cx / 2;
+    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2 - size.cy / 2;
+    SetWindowPos(HWND_TOP, x, y, size.cx, size.cy, 0);
+}
+
+void CLangSetupDlg::FitToBackground() {
     if (!ShapeToBackground()) return;
-    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2 - m_bmBackground.bmWidth / 2;
-    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2 - m_bmBackground.bmHeight / 2;
-    SetWindowPos(HWND_TOP, x, y, m_bmBackground.bmWidth, m_bmBackground.bmHeight, 0);
+    // A picture that could only be had at another size than the one planned for (no memory for
+    // the filter) still fills the window.
+    RECT window = {};
+    GetWindowRect(&window);
+    if (window.right - window.left != m_bmBackground.bmWidth || window.bottom - window.top != m_bmBackground.bmHeight)
+        SetWindowPos(nullptr, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CLangSetupDlg::ShapeToBackground() {

@@ -29,13 +29,15 @@ int CLangSetupDlg::Scale(int value) const {
     return ScaleToDpi(value, m_nDpi);
 }
 
+void CLangSetupDlg::LoadBackground() {
+    if (m_hBackground.LoadForDpi(AfxGetResourceHandle(), IDB_BACKGROUND, m_nDpi)) return;
+    LogLine({L"message shown: Error loading bitmap"});
+    ::MessageBoxW(m_hWnd, L"Error loading bitmap", AfxGetAppName(), MB_OK);
+}
+
 void CLangSetupDlg::LoadSkinBitmaps() {
     // One start of the imaging component for every picture, when they are made for another scale.
     const CPngDecoder decoder;
-    if (!m_hBackground.LoadForDpi(AfxGetResourceHandle(), IDB_BACKGROUND, m_nDpi)) {
-        LogLine({L"message shown: Error loading bitmap"});
-        ::MessageBoxW(m_hWnd, L"Error loading bitmap", AfxGetAppName(), MB_OK);
-    }
     for (CBmpBtnCtrl* button : {&m_btnClose, &m_btnMinimize, &m_btnAction, &m_btnFinish, &m_btnCancel, &m_chkLaunch})
         button->SetDpi(m_nDpi);
     m_btnClose.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_NORMAL, IDB_CLOSE_HOVER, 0, IDB_CLOSE_DISABLED, 0);

@@ -59,8 +59,8 @@ bool ScriptedDlg::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) 
     return true;
 }
 
-void ScriptedDlg::LoadSkinBitmaps() {
-    CLangSetupDlg::LoadSkinBitmaps();
+void ScriptedDlg::LoadBackground() {
+    CLangSetupDlg::LoadBackground();
     if (m_replaceBackground) m_replaceBackground(m_hBackground);
 }
 

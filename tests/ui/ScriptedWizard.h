@@ -75,7 +75,7 @@ public:
     std::function<void(CBitmap&)> m_replaceBackground;
 
 protected:
-    void LoadSkinBitmaps() override;
+    void LoadBackground() override;
 
 private:
     std::vector<Step> m_steps;

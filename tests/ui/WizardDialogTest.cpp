@@ -14,6 +14,7 @@
 #include "base/Handles.h"
 #include "engine/worker/SetupWorker.h"
 #include "framework/DeviceContext.h"
+#include "framework/PicturePreload.h"
 #include "framework/PngDecoder.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
@@ -325,6 +326,41 @@ TEST_F(WizardDialog, DisabledCancelIsReadableOnItsFace) {
         }
         d.Click(IDOK);
     }});
+}
+
+TEST(WizardPictures, MadeAheadOnTheirThreadTheyAreThePicturesMadeWhenAskedFor) {
+    const HINSTANCE module = ::GetModuleHandleW(nullptr);
+    // The scale the thread takes is the test's: the mapping stands in for the screen's.
+    static UINT scale = 0;
+    auto forScale = [](UINT nId, UINT) {
+        const UINT scaled = CBitmapEx::ScaledSetId(nId, scale);
+        return scaled ? scaled : nId;
+    };
+    const UINT ids[] = {IDB_BUTTON_NORMAL, IDB_CHECK_TICKED, IDB_BACKGROUND};
+    for (UINT dpi : {96u, 192u}) {
+        scale = dpi;
+        std::vector<std::vector<DWORD>> ahead;
+        {
+            CPicturePreload preload;
+            preload.Start(module, ids, ARRAYSIZE(ids), forScale);
+            CBitmap taken;
+            ASSERT_TRUE(CPicturePreload::Take(module, forScale(IDB_BACKGROUND, 0), taken)) << "made ahead at " << dpi;
+            for (UINT id : ids) {
+                CBitmapEx picture;
+                ASSERT_TRUE(picture.LoadForDpi(module, id, dpi)) << id << " at " << dpi;
+                ahead.push_back(Pixels(picture.GetSafeHandle()));
+                // Each taker gets a copy of its own: the buttons share the push button's pictures.
+                CBitmapEx again;
+                ASSERT_TRUE(again.LoadForDpi(module, id, dpi));
+                EXPECT_NE(picture.GetSafeHandle(), again.GetSafeHandle());
+            }
+        }
+        for (size_t i = 0; i < ARRAYSIZE(ids); ++i) {
+            CBitmapEx direct;
+            ASSERT_TRUE(direct.LoadForDpi(module, ids[i], dpi));
+            EXPECT_TRUE(Pixels(direct.GetSafeHandle()) == ahead[i]) << ids[i] << " at " << dpi;
+        }
+    }
 }
 
 TEST_F(WizardDialog, MovedToAMonitorOfAnotherScaleItIsLaidOutAgainThere) {
