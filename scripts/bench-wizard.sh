@@ -3,14 +3,14 @@
 # measures the time from its process creation until its window is on the screen with the
 # background painted, beside a program that only opens an empty window of the same size. At the
 # display scales 100 % and 200 % (the prefix's LogPixels), it runs both alternately, one warm-up
-# each, then N timed rounds (default 10); prints the medians and the median of each round's ratio.
+# each, then N timed rounds (default 20); prints the medians and the median of each round's ratio.
 # A benchmark, not a test; it runs the product's build for x86_64 (BENCH_PRESET=x64 for the test
 # build; BENCH_PAYLOAD=<folder> for the sample payload of another build, BENCH_UNSCALED=1 when
 # that build draws at 100 % whatever the scale, as before the wizard took the display's scale).
 #   scripts/bench-wizard.sh [runs]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-RUNS=${1:-10}
+RUNS=${1:-20}
 PRESET=${BENCH_PRESET:-x64-release}
 scripts/install-tools.sh
 cmake --preset "$PRESET" >/dev/null

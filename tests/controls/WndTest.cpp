@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "framework/Dialog.h"
 #include "tests/controls/ControlsWorld.h"
@@ -109,4 +111,55 @@ TEST(Subclassing, LettingGoUnderALaterSubclassKeepsTheWholeChain) {
     EXPECT_EQ(BST_UNCHECKED, ::SendMessageW(check, BM_GETCHECK, 0, 0));
     CWnd again;
     EXPECT_FALSE(again.SubclassWindow(check));
+}
+
+TEST(Subclassing, EachObjectIsFoundFromItsWindowUntilItLetsGoAndTheTableHasBounds) {
+    // Message-only windows, each bound to an object of its own until no more can be.
+    std::vector<HWND> windows;
+    std::vector<std::unique_ptr<CWnd>> objects;
+    auto makeWindow = [] {
+        return ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    };
+    bool refused = false;
+    for (int i = 0; i < 400 && !refused; ++i) {
+        const HWND window = makeWindow();
+        ASSERT_NE(nullptr, window);
+        auto object = std::make_unique<CWnd>();
+        if (object->SubclassWindow(window)) {
+            windows.push_back(window);
+            objects.push_back(std::move(object));
+        } else {
+            refused = true;
+            EXPECT_EQ(nullptr, object->m_hWnd);
+            EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(window));
+            ::DestroyWindow(window);
+        }
+    }
+    EXPECT_TRUE(refused) << "a table without bounds";
+    EXPECT_GE(windows.size(), 200u) << "room for a few dozen wizards' windows";
+
+    // Every third window goes: its object lets go, and every other is still found from its window.
+    for (size_t i = 0; i < windows.size(); i += 3) {
+        ::DestroyWindow(windows[i]);
+        EXPECT_EQ(nullptr, objects[i]->m_hWnd);
+        EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(windows[i]));
+    }
+    for (size_t i = 0; i < windows.size(); ++i) {
+        if (i % 3 != 0) {
+            EXPECT_EQ(objects[i].get(), CWnd::FromHandlePermanent(windows[i])) << i;
+        }
+    }
+    // An object that goes before its window lets go of it as well; the room is there again.
+    objects[1].reset();
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(windows[1]));
+    CWnd again;
+    const HWND another = makeWindow();
+    EXPECT_TRUE(again.SubclassWindow(another));
+    EXPECT_EQ(&again, CWnd::FromHandlePermanent(another));
+    again.UnsubclassWindow();
+    ::DestroyWindow(another);
+    objects.clear();
+    for (size_t i = 0; i < windows.size(); ++i) {
+        if (i % 3 != 0) ::DestroyWindow(windows[i]);
+    }
 }
