@@ -9,18 +9,6 @@
 
 namespace {
 
-bool IsPushKind(int kind) {
-    return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
-}
-
-bool IsCheckKind(int kind) {
-    return kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX;
-}
-
-bool IsRadioKind(int kind) {
-    return kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON;
-}
-
 // The picture's bitmap and the shape made from the old bitmap go together.
 void UnloadPicture(CBitmapEx& picture) {
     picture.m_rgn.DeleteObject();
@@ -40,6 +28,18 @@ fw::HeapArray<wchar_t> LoadResourceString(UINT nId) {
 }
 
 }  // namespace
+
+bool CBmpBtnCtrl::IsPushKind(int kind) {
+    return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
+}
+
+bool CBmpBtnCtrl::IsCheckKind(int kind) {
+    return kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX;
+}
+
+bool CBmpBtnCtrl::IsRadioKind(int kind) {
+    return kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON;
+}
 
 CBmpBtnCtrl::CBmpBtnCtrl() = default;
 

@@ -70,6 +70,11 @@ public:
     void DrawItem(LPDRAWITEMSTRUCT pDrawItem) override;
 
 protected:
+    // The kinds of button that the template's style names.
+    static bool IsPushKind(int kind);
+    static bool IsCheckKind(int kind);
+    static bool IsRadioKind(int kind);
+
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void DrawPushButton(HDC dc, RECT rc, UINT state);

@@ -15,18 +15,6 @@ const SIZE kPushButtonBorder = {5, 5};
 // face the mark's corners then stay on the face, clear of the rounded ends' outline.
 const SIZE kCaptionInset = {6, 3};
 
-bool IsPushKind(int kind) {
-    return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
-}
-
-bool IsCheckKind(int kind) {
-    return kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX;
-}
-
-bool IsRadioKind(int kind) {
-    return kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON;
-}
-
 }  // namespace
 
 RECT CBmpBtnCtrl::GetCaptionRect() const {
