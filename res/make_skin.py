@@ -101,34 +101,26 @@ def build():
 def main(argv):
     check = "--check" in argv[1:]
     files, pictures = build()
+    # Each file: how its bytes are made, and whether a file on the disk matches. For a PNG the
+    # pixels count, not the compressor's choices, which another zlib may make otherwise.
+    entries = [(name, lambda data=data: data, lambda found, data=data: found == data) for name, data in files.items()]
+    entries += [(name, lambda canvas=canvas: png_bytes(canvas),
+                 lambda found, canvas=canvas: png_rgb_rows(found) == rgb_bytes(canvas))
+                for name, canvas in pictures.items()]
     stale = []
-    for name, data in sorted(files.items()):
+    for name, make, matches in sorted(entries, key=lambda entry: entry[0]):
         path = os.path.join(SKIN_DIR, name)
         if check:
             try:
                 with open(path, "rb") as f:
-                    if f.read() != data:
+                    if not matches(f.read()):
                         stale.append(name)
             except OSError:
                 stale.append(name)
         else:
             os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, "wb") as f:
-                f.write(data)
-    for name, canvas in sorted(pictures.items()):
-        path = os.path.join(SKIN_DIR, name)
-        if check:
-            # The pixels count, not the compressor's choices, which another zlib may make otherwise.
-            try:
-                with open(path, "rb") as f:
-                    if png_rgb_rows(f.read()) != rgb_bytes(canvas):
-                        stale.append(name)
-            except OSError:
-                stale.append(name)
-        else:
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            with open(path, "wb") as f:
-                f.write(png_bytes(canvas))
+                f.write(make())
     if stale:
         print("out of date: " + ", ".join(stale), file=sys.stderr)
         return 1

@@ -53,10 +53,7 @@ std::vector<DWORD> Pixels(HBITMAP bitmap) {
     BITMAP info = {};
     ::GetObjectW(bitmap, sizeof info, &info);
     std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    BITMAPINFO format = {};
-    format.bmiHeader = {sizeof format.bmiHeader, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    CClientDC screen(nullptr);
-    ::GetDIBits(screen.get(), bitmap, 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    CBitmap::ReadPixels(bitmap, info.bmWidth, info.bmHeight, pixels.data());
     for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
     return pixels;
 }

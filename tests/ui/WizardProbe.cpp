@@ -31,10 +31,7 @@ std::vector<DWORD> Pixels(HBITMAP bitmap, SIZE& size) {
     if (!bitmap || !::GetObjectW(bitmap, sizeof info, &info)) return {};
     size = {info.bmWidth, info.bmHeight};
     std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);
-    BITMAPINFO format = {};
-    format.bmiHeader = {sizeof format.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    CClientDC screen(nullptr);
-    if (::GetDIBits(screen.get(), bitmap, 0, size.cy, pixels.data(), &format, DIB_RGB_COLORS) != size.cy) return {};
+    if (!CBitmap::ReadPixels(bitmap, size.cx, size.cy, pixels.data())) return {};
     for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
     return pixels;
 }
